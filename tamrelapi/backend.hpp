@@ -1,0 +1,76 @@
+#pragma once
+// The seam between the device library's named operations and whatever answers them. CTamrelAPI
+// and the global board objects hold no state; each member forwards to backend(). Today the one
+// back-end is the simulated instrument (tamrelapi/sim/); a port to real hardware implements this
+// interface and changes backend(), nothing else.
+//
+// Naming: a CTamrelAPI operation keeps its own name here; an operation of a board object is
+// "<class>_<operation>" (CPLXIO::read_reg is CPLXIO_read_reg). Every operation returns a status
+// and writes its out-parameters only on success; the counts are the exception and return the
+// number of boards.
+//
+// Thread-safety: an implementation must accept calls of every operation from any number of
+// threads at once, and return from each in bounded time.
+
+#include <string>
+
+namespace tamrel::api {
+
+class Backend {
+public:
+    virtual ~Backend() = default;
+
+    // Device
+    virtual unsigned Count() = 0;
+    virtual unsigned Tm2Count() = 0;
+    virtual unsigned Open(unsigned board) = 0;
+    virtual unsigned Tm2Open(unsigned board) = 0;
+    virtual unsigned Close() = 0;
+    virtual unsigned Tm2Close() = 0;
+    virtual unsigned SetImageType(unsigned type) = 0;
+    virtual unsigned GetDllVerUniCode(std::u16string& text) = 0;
+    virtual unsigned GetSerialNum(char* buffer, unsigned size) = 0;
+    virtual unsigned GetSerialNumUniCode(std::u16string& text) = 0;
+    virtual unsigned GetHWPCBVer(unsigned& version) = 0;
+
+    // First-generation capture and play
+    virtual unsigned PlayGetAttenID(unsigned& id) = 0;
+    virtual unsigned CaptureGetDCID(unsigned& id) = 0;
+    virtual unsigned CaptureGetGain(short& gain) = 0;
+    virtual unsigned PlaySetCapturingGainOrSetCapturedGain(unsigned bandwidth, short gain,
+                                                           unsigned speed) = 0;
+
+    // Data transfer
+    virtual unsigned GetDMASpeed(unsigned& speed) = 0;
+    virtual unsigned GetFifo(unsigned& bytes) = 0;
+
+    // Second generation
+    virtual unsigned Tm2GetAttenuatorID(unsigned& id) = 0;
+    virtual unsigned Tm2GetDownConvID(unsigned& id) = 0;
+    virtual unsigned Tm2GetUpConvID(unsigned& id) = 0;
+    virtual unsigned Tm2GetDspFpgaVer(unsigned& version) = 0;
+    virtual unsigned Tm2GetPumpFpgaVer(unsigned& version) = 0;
+    virtual unsigned Tm2GetDspNiosVer(unsigned& version) = 0;
+    virtual unsigned Tm2GetHWPCBVer(unsigned& version) = 0;
+    virtual unsigned Tm2PlayGetSpectrumOffsetGain(float& db) = 0;
+    virtual unsigned Tm2RecordGetSpectrumOffsetGain(float& db) = 0;
+    virtual unsigned Tm2RecordGetBandPowerOffsetGain(float& db) = 0;
+    virtual unsigned Tm2PlayGetOffSetGain(short& tenth_db) = 0;
+    virtual unsigned Tm2PlayGetOffSetGain_RfPathFromDac(short& tenth_db) = 0;
+    virtual unsigned Tm2RecordGetGain(short& tenth_db) = 0;
+    virtual unsigned Tm2GetTriggerInLevel(unsigned& level) = 0;
+    virtual unsigned Tm2PowerOffLED() = 0;
+
+    // Board objects
+    virtual unsigned CPLXIO_read_reg(unsigned space, unsigned offset, unsigned& value) = 0;
+    virtual unsigned CPLXIO_write_reg(unsigned space, unsigned offset, unsigned value) = 0;
+    virtual unsigned CRfDC_GetCapture_Spectrum_GainOffset_Cal(float& db) = 0;
+    virtual unsigned CRfDC_GetCapture_IQPower_GainOffset_Cal(float& db) = 0;
+    virtual unsigned CRfAtten_GetPlay_Spectrum_GainOffset_Cal(float& db) = 0;
+};
+
+// The back-end of this process, created on first use from the configured device (see
+// device_select.hpp). Never destroyed, so threads still running at process exit stay safe.
+Backend& backend();
+
+}  // namespace tamrel::api

@@ -1,0 +1,122 @@
+#include "tamrelapi/sim/control.hpp"
+
+#include <string>
+
+#include "tamrelapi/sim/board_registers.hpp"
+#include "tamrelapi/sim/instrument.hpp"
+#include "tamrelapi/sim/operations.hpp"
+#include "tamrelapi/status.hpp"
+
+namespace tamrel::sim::control {
+
+using platform::Errc;
+using platform::Status;
+
+void reset(api::DeviceKind kind) {
+    api::DeviceConfig config = instrument().config();
+    config.kind = kind;
+    instrument().reset(config);
+}
+
+void set_board_count(unsigned count) { instrument().presence().set_board_count(count); }
+bool is_open() { return instrument().presence().is_open(); }
+
+Identity identity() { return instrument().identity(); }
+void set_identity(const Identity& identity) { instrument().set_identity(identity); }
+
+Calibration calibration() { return instrument().calibration().get(); }
+void set_calibration(const Calibration& calibration) {
+    instrument().calibration().set(calibration);
+}
+
+Readings readings() { return instrument().readings().get(); }
+void set_readings(const Readings& readings) { instrument().readings().set(readings); }
+
+void set_capture_gain(short tenth_db) {
+    instrument().readings().update([=](Readings& r) { r.capture_gain = tenth_db; });
+}
+
+void set_trigger_in_level(unsigned level) {
+    instrument().readings().update([=](Readings& r) { r.trigger_in_level = level; });
+}
+
+void set_dma_speed(unsigned speed) {
+    instrument().readings().update([=](Readings& r) { r.dma_speed = speed; });
+}
+
+void set_fifo_level(unsigned bytes) {
+    instrument().readings().update([=](Readings& r) { r.fifo_bytes = bytes; });
+}
+
+Outputs outputs() { return instrument().outputs().get(); }
+
+bool power_off_prepared() {
+    namespace reg = board_registers;
+    Instrument& board = instrument();
+    if (board.presence().kind() == api::DeviceKind::first_generation) {
+        unsigned value = 0;
+        board.registers().read(reg::control_space, reg::power_control, value);
+        return (value & reg::power_off_bit) != 0;
+    }
+    return board.outputs().get().power_off_led;
+}
+
+namespace {
+
+Status check_fault(std::string_view operation, unsigned status) {
+    if (!is_known_operation(operation)) {
+        return Status(Errc::invalid_argument,
+                      "unknown operation \"" + std::string(operation) + "\"");
+    }
+    if (status == api::status_ok) {
+        return Status(Errc::invalid_argument, "an injected fault needs a non-zero status");
+    }
+    return {};
+}
+
+}  // namespace
+
+Status fail_next(std::string_view operation, unsigned count, unsigned status) {
+    if (Status refused = check_fault(operation, status); !refused) return refused;
+    instrument().faults().fail_next(operation, count, status);
+    return {};
+}
+
+Status fail_always(std::string_view operation, unsigned status) {
+    if (Status refused = check_fault(operation, status); !refused) return refused;
+    instrument().faults().fail_always(operation, status);
+    return {};
+}
+
+void clear_fault(std::string_view operation) { instrument().faults().clear(operation); }
+void clear_faults() { instrument().faults().clear_all(); }
+
+std::vector<CallRecord> calls() { return instrument().calls().snapshot(); }
+
+std::vector<std::string> call_names() {
+    std::vector<std::string> names;
+    for (CallRecord& record : instrument().calls().snapshot()) {
+        names.push_back(std::move(record.operation));
+    }
+    return names;
+}
+
+std::uint64_t call_count() { return instrument().calls().total(); }
+void clear_calls() { instrument().calls().clear(); }
+
+platform::Result<unsigned> peek_register(unsigned space, unsigned offset) {
+    unsigned value = 0;
+    if (instrument().registers().read(space, offset, value) != api::status_ok) {
+        return Status(Errc::invalid_argument, "register address outside the board's windows");
+    }
+    return value;
+}
+
+Status poke_register(unsigned space, unsigned offset, unsigned value) {
+    if (instrument().registers().poke(space, offset, value) != api::status_ok) {
+        return Status(Errc::invalid_argument, "register address outside the board's windows");
+    }
+    return {};
+}
+
+}  // namespace tamrel::sim::control

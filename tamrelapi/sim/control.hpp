@@ -1,0 +1,75 @@
+#pragma once
+// The simulated instrument's control interface, for tests and for the host's simulator options.
+// The session library never includes this header: it only sees the device library.
+//
+// Everything here acts on the process's one instrument (the back-end behind CTamrelAPI), so tests
+// in one process share it: reset it in every test's SetUp.
+//
+// Thread-safety: every function may be called from any thread while the session calls the
+// device library; each takes effect atomically for the value it changes.
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "platform/status.hpp"
+#include "tamrelapi/device_select.hpp"
+#include "tamrelapi/sim/calibration.hpp"
+#include "tamrelapi/sim/call_log.hpp"
+#include "tamrelapi/sim/identity.hpp"
+#include "tamrelapi/sim/outputs.hpp"
+#include "tamrelapi/sim/readings.hpp"
+
+namespace tamrel::sim::control {
+
+// A fresh instrument of that kind (closed, defaults, no faults, empty log); pacing and seed stay
+// as configured.
+void reset(api::DeviceKind kind);
+// Boards of the fitted generation reported by the counts (1 after a reset); 0 means no board.
+void set_board_count(unsigned count);
+bool is_open();
+
+// Identification, all fields at once. A first-generation FPGA version lives in register 0x8008
+// of address space 1: setting it here pokes the register, and poking the register changes it.
+Identity identity();
+void set_identity(const Identity& identity);
+
+Calibration calibration();
+void set_calibration(const Calibration& calibration);
+
+Readings readings();
+void set_readings(const Readings& readings);
+void set_capture_gain(short tenth_db);
+void set_trigger_in_level(unsigned level);
+void set_dma_speed(unsigned speed);
+void set_fifo_level(unsigned bytes);
+
+// What the session drove: power-off LED, image loaded, captured-gain compensation.
+Outputs outputs();
+// Whether the board was prepared for power-off: the power-off bit of register 0x8004 on the
+// first generation, the power-off LED on the second.
+bool power_off_prepared();
+
+// The next `count` calls of `operation` fail with `status`, then it succeeds again; count 0
+// removes the fault. fail_always: every call until cleared. Both refuse an operation name the
+// instrument does not know and a status of 0. A fault replaces the operation's earlier one.
+// A faulted call does nothing and leaves its out-parameters untouched; a faulted Count or
+// Tm2Count reports 0 boards.
+platform::Status fail_next(std::string_view operation, unsigned count, unsigned status);
+platform::Status fail_always(std::string_view operation, unsigned status);
+void clear_fault(std::string_view operation);
+void clear_faults();
+
+// The calls made since the last clear (or reset), oldest first; only the most recent
+// CallLog::default_capacity are kept. call_count() counts all of them, kept or not.
+std::vector<CallRecord> calls();
+std::vector<std::string> call_names();
+std::uint64_t call_count();
+void clear_calls();
+
+// Registers of the bridge's address spaces, bypassing the device-open rules; a poke also reaches
+// read-only registers. Refused (invalid_argument) outside the windows.
+platform::Result<unsigned> peek_register(unsigned space, unsigned offset);
+platform::Status poke_register(unsigned space, unsigned offset, unsigned value);
+
+}  // namespace tamrel::sim::control

@@ -1,0 +1,143 @@
+#pragma once
+// The simulated instrument: the back-end that answers the device library's operations as a board
+// of the configured kind would. It is a set of small models, each in its own file, which the
+// operations consult:
+//   Presence        which board is fitted and whether it is open (and so which calls may act)
+//   FaultPlan       failures tests inject, checked before any effect
+//   CallLog         what was called, in order, bounded
+//   RegisterFile    the bridge's register windows
+//   Identity        versions, module identifiers, serial number, library version text
+//   Calibration     factory offsets
+//   Readings        capture gain, trigger input, DMA speed, FIFO level
+//   Outputs         power-off LED, image loaded, captured-gain compensation applied
+// Further models (capture source, play sink, GPS text, trigger, configuration flash, DPRAM,
+// EEPROM, module microcontrollers) are added the same way: a member, reset in reset(), and the
+// operations that use it in their own instrument_<family>.cpp.
+//
+// Every operation runs the same gate first (enter()): log the call, take an injected fault, ask
+// Presence whether the call may act. Only then does it act and write its out-parameters.
+//
+// Thread-safety: every operation and every member may be called from any thread at once; each
+// model guards itself, and no lock is held while another model is called, so nothing can
+// deadlock and every call returns in bounded time. reset() while other threads call the
+// instrument is safe but not atomic: a concurrent call may see some models already fresh.
+
+#include <string>
+#include <string_view>
+
+#include "tamrelapi/backend.hpp"
+#include "tamrelapi/device_select.hpp"
+#include "tamrelapi/sim/calibration.hpp"
+#include "tamrelapi/sim/call_log.hpp"
+#include "tamrelapi/sim/faults.hpp"
+#include "tamrelapi/sim/guarded.hpp"
+#include "tamrelapi/sim/identity.hpp"
+#include "tamrelapi/sim/outputs.hpp"
+#include "tamrelapi/sim/presence.hpp"
+#include "tamrelapi/sim/readings.hpp"
+#include "tamrelapi/sim/registers.hpp"
+#include "tamrelapi/status.hpp"
+
+namespace tamrel::sim {
+
+class Instrument final : public api::Backend {
+public:
+    explicit Instrument(const api::DeviceConfig& config);
+
+    // A fresh board of the configured kind: closed, default identification, calibration and
+    // readings, registers at their power-on values, no faults, an empty call log.
+    void reset(const api::DeviceConfig& config);
+    api::DeviceConfig config() const { return config_.get(); }
+
+    // The models, for the control interface.
+    Presence& presence() { return presence_; }
+    RegisterFile& registers() { return registers_; }
+    FaultPlan& faults() { return faults_; }
+    CallLog& calls() { return calls_; }
+    Guarded<Calibration>& calibration() { return calibration_; }
+    Guarded<Readings>& readings() { return readings_; }
+    Guarded<Outputs>& outputs() { return outputs_; }
+
+    // The identification; a first-generation board keeps its FPGA version in its register, so
+    // both read and set go through it.
+    Identity identity() const;
+    void set_identity(const Identity& identity);
+
+    // Device
+    unsigned Count() override;
+    unsigned Tm2Count() override;
+    unsigned Open(unsigned board) override;
+    unsigned Tm2Open(unsigned board) override;
+    unsigned Close() override;
+    unsigned Tm2Close() override;
+    unsigned SetImageType(unsigned type) override;
+    unsigned GetDllVerUniCode(std::u16string& text) override;
+    unsigned GetSerialNum(char* buffer, unsigned size) override;
+    unsigned GetSerialNumUniCode(std::u16string& text) override;
+    unsigned GetHWPCBVer(unsigned& version) override;
+
+    // First-generation capture and play
+    unsigned PlayGetAttenID(unsigned& id) override;
+    unsigned CaptureGetDCID(unsigned& id) override;
+    unsigned CaptureGetGain(short& gain) override;
+    unsigned PlaySetCapturingGainOrSetCapturedGain(unsigned bandwidth, short gain,
+                                                   unsigned speed) override;
+
+    // Data transfer
+    unsigned GetDMASpeed(unsigned& speed) override;
+    unsigned GetFifo(unsigned& bytes) override;
+
+    // Second generation
+    unsigned Tm2GetAttenuatorID(unsigned& id) override;
+    unsigned Tm2GetDownConvID(unsigned& id) override;
+    unsigned Tm2GetUpConvID(unsigned& id) override;
+    unsigned Tm2GetDspFpgaVer(unsigned& version) override;
+    unsigned Tm2GetPumpFpgaVer(unsigned& version) override;
+    unsigned Tm2GetDspNiosVer(unsigned& version) override;
+    unsigned Tm2GetHWPCBVer(unsigned& version) override;
+    unsigned Tm2PlayGetSpectrumOffsetGain(float& db) override;
+    unsigned Tm2RecordGetSpectrumOffsetGain(float& db) override;
+    unsigned Tm2RecordGetBandPowerOffsetGain(float& db) override;
+    unsigned Tm2PlayGetOffSetGain(short& tenth_db) override;
+    unsigned Tm2PlayGetOffSetGain_RfPathFromDac(short& tenth_db) override;
+    unsigned Tm2RecordGetGain(short& tenth_db) override;
+    unsigned Tm2GetTriggerInLevel(unsigned& level) override;
+    unsigned Tm2PowerOffLED() override;
+
+    // Board objects
+    unsigned CPLXIO_read_reg(unsigned space, unsigned offset, unsigned& value) override;
+    unsigned CPLXIO_write_reg(unsigned space, unsigned offset, unsigned value) override;
+    unsigned CRfDC_GetCapture_Spectrum_GainOffset_Cal(float& db) override;
+    unsigned CRfDC_GetCapture_IQPower_GainOffset_Cal(float& db) override;
+    unsigned CRfAtten_GetPlay_Spectrum_GainOffset_Cal(float& db) override;
+
+private:
+    // The gate every operation passes first: status_ok when the call may act.
+    unsigned enter(std::string_view operation, Needs needs, std::string arguments = {});
+
+    // A getter of one value: gate, then `value = read()` on success.
+    template <typename T, typename Read>
+    unsigned get(std::string_view operation, Needs needs, T& value, Read read) {
+        if (const unsigned refused = enter(operation, needs)) return refused;
+        value = read();
+        return api::status_ok;
+    }
+
+    void power_on_registers(api::DeviceKind kind, unsigned fpga_version);
+
+    Guarded<api::DeviceConfig> config_;
+    Presence presence_;
+    FaultPlan faults_;
+    CallLog calls_;
+    RegisterFile registers_;
+    Guarded<Identity> identity_;
+    Guarded<Calibration> calibration_;
+    Guarded<Readings> readings_;
+    Guarded<Outputs> outputs_;
+};
+
+// The instrument of this process, created on first use with the configuration of
+// device_select.hpp (TAMREL_DEVICE, else the second generation); never destroyed.
+Instrument& instrument();
+
+}  // namespace tamrel::sim

@@ -1,0 +1,28 @@
+#pragma once
+// What the session told the board that is not a register: the power-off LED, the FPGA image
+// loaded, and the captured-gain compensation applied to the play path. Tests read these back to
+// prove what the session did.
+
+#include <optional>
+
+namespace tamrel::sim {
+
+struct CapturedGainCompensation {
+    unsigned bandwidth = 0;  // 0 8 MHz, 1 24 MHz
+    short gain = 0;          // 0.1 dB
+    unsigned speed = 0;      // ms
+
+    friend bool operator==(const CapturedGainCompensation&,
+                           const CapturedGainCompensation&) = default;
+};
+
+struct Outputs {
+    bool power_off_led = false;                  // Tm2PowerOffLED
+    std::optional<unsigned> image_type;          // SetImageType; none until one is loaded
+    std::optional<CapturedGainCompensation> captured_gain;  // the last one applied
+    unsigned captured_gain_count = 0;            // how many were applied since the reset
+
+    friend bool operator==(const Outputs&, const Outputs&) = default;
+};
+
+}  // namespace tamrel::sim

@@ -1,0 +1,100 @@
+#include "tamrelapi/tamrel_api.hpp"
+
+#include "tamrelapi/backend.hpp"
+
+using tamrel::api::backend;
+
+unsigned CTamrelAPI::Count() const { return backend().Count(); }
+unsigned CTamrelAPI::Tm2Count() const { return backend().Tm2Count(); }
+unsigned CTamrelAPI::Open(unsigned board) const { return backend().Open(board); }
+unsigned CTamrelAPI::Tm2Open(unsigned board) const { return backend().Tm2Open(board); }
+unsigned CTamrelAPI::Close() const { return backend().Close(); }
+unsigned CTamrelAPI::Tm2Close() const { return backend().Tm2Close(); }
+unsigned CTamrelAPI::SetImageType(unsigned type) const { return backend().SetImageType(type); }
+
+unsigned CTamrelAPI::GetDllVerUniCode(std::u16string& text) const {
+    return backend().GetDllVerUniCode(text);
+}
+
+unsigned CTamrelAPI::GetSerialNum(char* buffer, unsigned size) const {
+    return backend().GetSerialNum(buffer, size);
+}
+
+unsigned CTamrelAPI::GetSerialNumUniCode(std::u16string& text) const {
+    return backend().GetSerialNumUniCode(text);
+}
+
+unsigned CTamrelAPI::GetHWPCBVer(unsigned& version) const {
+    return backend().GetHWPCBVer(version);
+}
+
+unsigned CTamrelAPI::PlayGetAttenID(unsigned& id) const { return backend().PlayGetAttenID(id); }
+unsigned CTamrelAPI::CaptureGetDCID(unsigned& id) const { return backend().CaptureGetDCID(id); }
+
+unsigned CTamrelAPI::CaptureGetGain(short& tenth_db) const {
+    return backend().CaptureGetGain(tenth_db);
+}
+
+unsigned CTamrelAPI::PlaySetCapturingGainOrSetCapturedGain(unsigned bandwidth, short tenth_db,
+                                                           unsigned speed) const {
+    return backend().PlaySetCapturingGainOrSetCapturedGain(bandwidth, tenth_db, speed);
+}
+
+unsigned CTamrelAPI::GetDMASpeed(unsigned& speed) const { return backend().GetDMASpeed(speed); }
+unsigned CTamrelAPI::GetFifo(unsigned& bytes) const { return backend().GetFifo(bytes); }
+
+unsigned CTamrelAPI::Tm2GetAttenuatorID(unsigned& id) const {
+    return backend().Tm2GetAttenuatorID(id);
+}
+
+unsigned CTamrelAPI::Tm2GetDownConvID(unsigned& id) const {
+    return backend().Tm2GetDownConvID(id);
+}
+
+unsigned CTamrelAPI::Tm2GetUpConvID(unsigned& id) const { return backend().Tm2GetUpConvID(id); }
+
+unsigned CTamrelAPI::Tm2GetDspFpgaVer(unsigned& version) const {
+    return backend().Tm2GetDspFpgaVer(version);
+}
+
+unsigned CTamrelAPI::Tm2GetPumpFpgaVer(unsigned& version) const {
+    return backend().Tm2GetPumpFpgaVer(version);
+}
+
+unsigned CTamrelAPI::Tm2GetDspNiosVer(unsigned& version) const {
+    return backend().Tm2GetDspNiosVer(version);
+}
+
+unsigned CTamrelAPI::Tm2GetHWPCBVer(unsigned& version) const {
+    return backend().Tm2GetHWPCBVer(version);
+}
+
+unsigned CTamrelAPI::Tm2PlayGetSpectrumOffsetGain(float& db) const {
+    return backend().Tm2PlayGetSpectrumOffsetGain(db);
+}
+
+unsigned CTamrelAPI::Tm2RecordGetSpectrumOffsetGain(float& db) const {
+    return backend().Tm2RecordGetSpectrumOffsetGain(db);
+}
+
+unsigned CTamrelAPI::Tm2RecordGetBandPowerOffsetGain(float& db) const {
+    return backend().Tm2RecordGetBandPowerOffsetGain(db);
+}
+
+unsigned CTamrelAPI::Tm2PlayGetOffSetGain(short& tenth_db) const {
+    return backend().Tm2PlayGetOffSetGain(tenth_db);
+}
+
+unsigned CTamrelAPI::Tm2PlayGetOffSetGain_RfPathFromDac(short& tenth_db) const {
+    return backend().Tm2PlayGetOffSetGain_RfPathFromDac(tenth_db);
+}
+
+unsigned CTamrelAPI::Tm2RecordGetGain(short& tenth_db) const {
+    return backend().Tm2RecordGetGain(tenth_db);
+}
+
+unsigned CTamrelAPI::Tm2GetTriggerInLevel(unsigned& level) const {
+    return backend().Tm2GetTriggerInLevel(level);
+}
+
+unsigned CTamrelAPI::Tm2PowerOffLED() const { return backend().Tm2PowerOffLED(); }

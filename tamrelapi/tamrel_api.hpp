@@ -1,0 +1,72 @@
+#pragma once
+// CTamrelAPI: the device library's main object. It holds no state, so any number of them may
+// exist (the session keeps one for the whole process); every member forwards to the one back-end
+// of the process (backend.hpp).
+//
+// Conventions of every member:
+// - returns an unsigned status, 0 for success (tamrelapi/status.hpp); Count and Tm2Count are the
+//   exception and return the number of boards of their generation;
+// - writes its out-parameters only on success: after a failure they hold what the caller put in;
+// - levels are in 0.1 dB (short) or in dB (float), versions are four bytes shown high byte first;
+// - a first-generation member on a second-generation board (or the reverse) fails with
+//   status_wrong_generation; with no board, status_no_device; before Open/Tm2Open,
+//   status_not_open. Count, Tm2Count and GetDllVerUniCode work in every state.
+// docs/device-library.md lists, per member, what it needs.
+//
+// Thread-safety: every member may be called from any thread at any time; each returns in
+// bounded time.
+
+#include <string>
+
+
+class CTamrelAPI {
+public:
+    // Device. Board index 0 is the first board.
+    unsigned Count() const;     // first-generation boards found
+    unsigned Tm2Count() const;  // second-generation boards found
+    unsigned Open(unsigned board) const;
+    unsigned Tm2Open(unsigned board) const;
+    unsigned Close() const;
+    unsigned Tm2Close() const;
+    // Loads FPGA image `type` (0 the standard image, up to 3) into a first-generation board.
+    unsigned SetImageType(unsigned type) const;
+    // The library's version text.
+    unsigned GetDllVerUniCode(std::u16string& text) const;
+    // The serial number as ASCII bytes, as many as fit in `size`; the rest of the buffer is
+    // zeroed, so the text is terminated only when the buffer is longer than it.
+    unsigned GetSerialNum(char* buffer, unsigned size) const;
+    // The serial number as wide text (the S/N window).
+    unsigned GetSerialNumUniCode(std::u16string& text) const;
+    unsigned GetHWPCBVer(unsigned& version) const;
+
+    // First-generation capture and play.
+    unsigned PlayGetAttenID(unsigned& id) const;
+    unsigned CaptureGetDCID(unsigned& id) const;
+    unsigned CaptureGetGain(short& tenth_db) const;
+    // Compensates the play path for a capture gain: bandwidth 0 (8 MHz) or 1 (24 MHz), the gain
+    // in 0.1 dB, and the ramp speed in ms.
+    unsigned PlaySetCapturingGainOrSetCapturedGain(unsigned bandwidth, short tenth_db,
+                                                   unsigned speed) const;
+
+    // Data transfer.
+    unsigned GetDMASpeed(unsigned& speed) const;  // first generation
+    unsigned GetFifo(unsigned& bytes) const;      // bytes waiting in the board FIFO, both
+
+    // Second generation.
+    unsigned Tm2GetAttenuatorID(unsigned& id) const;
+    unsigned Tm2GetDownConvID(unsigned& id) const;
+    unsigned Tm2GetUpConvID(unsigned& id) const;
+    unsigned Tm2GetDspFpgaVer(unsigned& version) const;
+    // Bits 16-23 are the hardware variant, 1 to 3.
+    unsigned Tm2GetPumpFpgaVer(unsigned& version) const;
+    unsigned Tm2GetDspNiosVer(unsigned& version) const;
+    unsigned Tm2GetHWPCBVer(unsigned& version) const;
+    unsigned Tm2PlayGetSpectrumOffsetGain(float& db) const;
+    unsigned Tm2RecordGetSpectrumOffsetGain(float& db) const;
+    unsigned Tm2RecordGetBandPowerOffsetGain(float& db) const;
+    unsigned Tm2PlayGetOffSetGain(short& tenth_db) const;
+    unsigned Tm2PlayGetOffSetGain_RfPathFromDac(short& tenth_db) const;
+    unsigned Tm2RecordGetGain(short& tenth_db) const;
+    unsigned Tm2GetTriggerInLevel(unsigned& level) const;  // 0 low, 1 high
+    unsigned Tm2PowerOffLED() const;
+};

@@ -1,0 +1,161 @@
+#include "operation_table.hpp"
+
+#include <algorithm>
+#include <array>
+#include <string>
+
+#include "tamrelapi/plx_io.hpp"
+#include "tamrelapi/rf_modules.hpp"
+#include "tamrelapi/sim/control.hpp"
+#include "tamrelapi/tamrel_api.hpp"
+
+namespace tamrel::test {
+namespace {
+
+constexpr unsigned kSentinelU = 0xDEADBEEF;
+constexpr short kSentinelS = 0x5A5A;
+constexpr float kSentinelF = -12345.5F;
+const std::u16string kSentinelText = u"untouched";
+
+template <typename T> T sentinel();
+template <> unsigned sentinel<unsigned>() { return kSentinelU; }
+template <> short sentinel<short>() { return kSentinelS; }
+template <> float sentinel<float>() { return kSentinelF; }
+template <> std::u16string sentinel<std::u16string>() { return kSentinelText; }
+
+// A CTamrelAPI getter with one out-parameter.
+template <typename T>
+OperationCase getter(std::string_view name, Family family,
+                     unsigned (CTamrelAPI::*member)(T&) const) {
+    return {name, family, true, [member](bool& untouched) {
+                T value = sentinel<T>();
+                const unsigned status = (CTamrelAPI{}.*member)(value);
+                untouched = value == sentinel<T>();
+                return status;
+            }};
+}
+
+// A board-object getter of a float.
+template <typename Object>
+OperationCase float_getter(std::string_view name, const Object& object,
+                           unsigned (Object::*member)(float&) const) {
+    return {name, Family::first, true, [&object, member](bool& untouched) {
+                float value = kSentinelF;
+                const unsigned status = (object.*member)(value);
+                untouched = value == kSentinelF;
+                return status;
+            }};
+}
+
+// An operation whose effect is the open state of the board.
+OperationCase open_state_change(std::string_view name, Family family, bool needs_open,
+                                unsigned (*call)()) {
+    return {name, family, needs_open, [call](bool& untouched) {
+                const bool was_open = sim::control::is_open();
+                const unsigned status = call();
+                untouched = sim::control::is_open() == was_open;
+                return status;
+            }};
+}
+
+std::vector<OperationCase> build() {
+    using F = Family;
+    std::vector<OperationCase> cases = {
+        open_state_change("Open", F::first, false, [] { return CTamrelAPI{}.Open(0); }),
+        open_state_change("Tm2Open", F::second, false, [] { return CTamrelAPI{}.Tm2Open(0); }),
+        open_state_change("Close", F::first, true, [] { return CTamrelAPI{}.Close(); }),
+        open_state_change("Tm2Close", F::second, true, [] { return CTamrelAPI{}.Tm2Close(); }),
+        {"SetImageType", F::first, true,
+         [](bool& untouched) {
+             const auto before = sim::control::outputs().image_type;
+             const unsigned status = CTamrelAPI{}.SetImageType(1);
+             untouched = sim::control::outputs().image_type == before;
+             return status;
+         }},
+        getter("GetSerialNumUniCode", F::common, &CTamrelAPI::GetSerialNumUniCode),
+        {"GetSerialNum", F::common, true,
+         [](bool& untouched) {
+             std::array<char, 12> buffer{};
+             buffer.fill('x');
+             const unsigned status = CTamrelAPI{}.GetSerialNum(buffer.data(), 10);
+             untouched = std::all_of(buffer.begin(), buffer.end(), [](char c) { return c == 'x'; });
+             return status;
+         }},
+        getter("GetHWPCBVer", F::first, &CTamrelAPI::GetHWPCBVer),
+        getter("PlayGetAttenID", F::first, &CTamrelAPI::PlayGetAttenID),
+        getter("CaptureGetDCID", F::first, &CTamrelAPI::CaptureGetDCID),
+        getter("CaptureGetGain", F::first, &CTamrelAPI::CaptureGetGain),
+        {"PlaySetCapturingGainOrSetCapturedGain", F::first, true,
+         [](bool& untouched) {
+             const unsigned before = sim::control::outputs().captured_gain_count;
+             const unsigned status = CTamrelAPI{}.PlaySetCapturingGainOrSetCapturedGain(0, 25, 250);
+             untouched = sim::control::outputs().captured_gain_count == before;
+             return status;
+         }},
+        getter("GetDMASpeed", F::first, &CTamrelAPI::GetDMASpeed),
+        getter("GetFifo", F::common, &CTamrelAPI::GetFifo),
+        getter("Tm2GetAttenuatorID", F::second, &CTamrelAPI::Tm2GetAttenuatorID),
+        getter("Tm2GetDownConvID", F::second, &CTamrelAPI::Tm2GetDownConvID),
+        getter("Tm2GetUpConvID", F::second, &CTamrelAPI::Tm2GetUpConvID),
+        getter("Tm2GetDspFpgaVer", F::second, &CTamrelAPI::Tm2GetDspFpgaVer),
+        getter("Tm2GetPumpFpgaVer", F::second, &CTamrelAPI::Tm2GetPumpFpgaVer),
+        getter("Tm2GetDspNiosVer", F::second, &CTamrelAPI::Tm2GetDspNiosVer),
+        getter("Tm2GetHWPCBVer", F::second, &CTamrelAPI::Tm2GetHWPCBVer),
+        getter("Tm2PlayGetSpectrumOffsetGain", F::second,
+               &CTamrelAPI::Tm2PlayGetSpectrumOffsetGain),
+        getter("Tm2RecordGetSpectrumOffsetGain", F::second,
+               &CTamrelAPI::Tm2RecordGetSpectrumOffsetGain),
+        getter("Tm2RecordGetBandPowerOffsetGain", F::second,
+               &CTamrelAPI::Tm2RecordGetBandPowerOffsetGain),
+        getter("Tm2PlayGetOffSetGain", F::second, &CTamrelAPI::Tm2PlayGetOffSetGain),
+        getter("Tm2PlayGetOffSetGain_RfPathFromDac", F::second,
+               &CTamrelAPI::Tm2PlayGetOffSetGain_RfPathFromDac),
+        getter("Tm2RecordGetGain", F::second, &CTamrelAPI::Tm2RecordGetGain),
+        getter("Tm2GetTriggerInLevel", F::second, &CTamrelAPI::Tm2GetTriggerInLevel),
+        {"Tm2PowerOffLED", F::second, true,
+         [](bool& untouched) {
+             const bool before = sim::control::outputs().power_off_led;
+             const unsigned status = CTamrelAPI{}.Tm2PowerOffLED();
+             untouched = sim::control::outputs().power_off_led == before;
+             return status;
+         }},
+        {"CPLXIO::read_reg", F::first, true,
+         [](bool& untouched) {
+             unsigned value = kSentinelU;
+             const unsigned status = gc_PLXIO.read_reg(1, 0x8008, value);
+             untouched = value == kSentinelU;
+             return status;
+         }},
+        {"CPLXIO::write_reg", F::first, true,
+         [](bool& untouched) {
+             const auto before = sim::control::peek_register(1, 0x8010);
+             const unsigned status = gc_PLXIO.write_reg(1, 0x8010, 0x1234);
+             untouched = *sim::control::peek_register(1, 0x8010) == *before;
+             return status;
+         }},
+        float_getter("CRfDC::GetCapture_Spectrum_GainOffset_Cal", gc_RfDC,
+                     &CRfDC::GetCapture_Spectrum_GainOffset_Cal),
+        float_getter("CRfDC::GetCapture_IQPower_GainOffset_Cal", gc_RfDC,
+                     &CRfDC::GetCapture_IQPower_GainOffset_Cal),
+        float_getter("CRfAtten::GetPlay_Spectrum_GainOffset_Cal", gc_RfAtten,
+                     &CRfAtten::GetPlay_Spectrum_GainOffset_Cal),
+    };
+    // The version text needs no board; its own tests cover it, and it takes no part in the
+    // availability rules, so it stays out of the table.
+    return cases;
+}
+
+}  // namespace
+
+bool belongs_to(const OperationCase& op, api::DeviceKind kind) {
+    if (kind == api::DeviceKind::none) return false;
+    if (op.family == Family::common) return true;
+    return (op.family == Family::first) == (kind == api::DeviceKind::first_generation);
+}
+
+const std::vector<OperationCase>& operation_cases() {
+    static const std::vector<OperationCase> cases = build();
+    return cases;
+}
+
+}  // namespace tamrel::test
