@@ -29,6 +29,14 @@ function(tamrel_test name)
   add_executable(${name} ${T_SOURCES})
   tamrel_target(${name})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main Threads::Threads)
-  gtest_discover_tests(${name} PROPERTIES LABELS "${T_LABELS}" TIMEOUT 120
+  # gtest_discover_tests would split a list of labels into separate properties, so the labels
+  # are applied by a script that runs after discovery, when the test names are known.
+  gtest_discover_tests(${name} TEST_LIST ${name}_TESTS PROPERTIES TIMEOUT 120
                        DISCOVERY_TIMEOUT 60)
+  set(label_script "${CMAKE_CURRENT_BINARY_DIR}/${name}_labels.cmake")
+  file(WRITE "${label_script}"
+       "foreach(t IN LISTS ${name}_TESTS)\n"
+       "  set_tests_properties(\"\${t}\" PROPERTIES LABELS \"${T_LABELS}\")\n"
+       "endforeach()\n")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES "${label_script}")
 endfunction()
