@@ -1,0 +1,89 @@
+// The two receive threads. The main one frames packet-protocol datagrams: the magic, the
+// keep-alive, the true source address; the rest goes to the translation into console lines. The
+// player-remote API thread frames the API's datagrams for its processor.
+
+#include <cstring>
+
+#include "comlib/session/tamrel_com_mfc.hpp"
+#include "platform/net/net_settings.hpp"
+
+namespace {
+constexpr std::uint32_t kApiMagic = 0x057B50B7;
+constexpr std::size_t kApiTextOffset = 12;
+
+std::uint32_t read_u32(const std::uint8_t* bytes, std::size_t offset) {
+    std::uint32_t value = 0;
+    std::memcpy(&value, bytes + offset, sizeof value);
+    return value;
+}
+}  // namespace
+
+void CTamrelComMFC::udp_receive_thread() {
+    if (CreateUDP_Socket() != 0) {
+        send_status(u"socket() Error");
+        return;
+    }
+    if (!udp_socket_.bind(platform::bind_address(), platform::port_with_offset(platform::kDevicePort)).ok()) {
+        send_status(u"bind() Error");
+        return;
+    }
+    alignas(8) std::uint8_t buffer[TM_PACKET_MAX_RECEIVE];
+    while (!stop_requested()) {
+        // Zeroed before every datagram: nothing of an earlier one can be read.
+        std::memset(buffer, 0, sizeof buffer);
+        auto received = udp_socket_.receive(buffer, sizeof buffer);
+        if (!received.ok()) {
+            if (received.status().code() == platform::Errc::closed) break;
+            idle_for(10);  // a transient error: do not spin
+            continue;
+        }
+        handle_received_packet(buffer, received->size, received->address_be);
+    }
+}
+
+void CTamrelComMFC::handle_received_packet(std::uint8_t* buffer, std::size_t size,
+                                           std::uint32_t source_be) {
+    // Nothing shorter than a header is a packet; the header fields are read only when received.
+    if (size < TM_PACKET_HEADER_SIZE || read_u32(buffer, 0) != TM_PACKET_MAGIC) return;
+    if (read_u32(buffer, 4) == TM_CMD_KEEP_ALIVE) {
+        expire_count_.store(60);
+        return;
+    }
+    auto* packet = reinterpret_cast<_TmPacket_t*>(buffer);
+    packet->address = source_be;
+    received_bytes_ = size;
+    std::u16string line;
+    if (Convert_RemoteCmd2ConsoleCmd(line, packet) == 0) TmTypeEditAddCmd(line);
+}
+
+unsigned CTamrelComMFC::Convert_RemoteCmd2ConsoleCmd(std::u16string& line, _TmPacket_t* packet) {
+    // The translation of received packets into console lines is built with remote control;
+    // until then every packet is refused, so nothing is queued and nothing answered.
+    (void)line;
+    (void)packet;
+    return kStatusRefused;
+}
+
+void CTamrelComMFC::api_receive_thread() {
+    if (CreateUDP_Socket_SupportAPI() != 0) {
+        send_status(u"socket() Error");
+        return;
+    }
+    if (!api_socket_.bind(platform::bind_address(), platform::port_with_offset(platform::kPlayerApiPort)).ok()) {
+        send_status(u"bind() Error");
+        return;
+    }
+    alignas(8) std::uint8_t buffer[TM_PACKET_MAX_RECEIVE];
+    while (!stop_requested()) {
+        std::memset(buffer, 0, sizeof buffer);
+        auto received = api_socket_.receive(buffer, sizeof buffer);
+        if (!received.ok()) {
+            if (received.status().code() == platform::Errc::closed) break;
+            idle_for(10);
+            continue;
+        }
+        if (received->size < kApiTextOffset || read_u32(buffer, 0) != kApiMagic) continue;
+        // The API processors (request words, replies) are built with the player-remote API; until
+        // then a framed request is dropped.
+    }
+}

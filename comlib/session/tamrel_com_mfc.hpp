@@ -1,0 +1,265 @@
+#pragma once
+// CTamrelComMFC: the session with the instrument, the one class the session library exports.
+// The host creates one instance and keeps it for the life of the process. It holds the current
+// settings, the worker threads and the queues between them, the sample buffer, the host's window
+// handles and the UDP sockets.
+//
+// Thread-safety: the exported members are called from the host's thread; the session's own
+// worker threads (console, follower, watchdog/status, UDP receive, player-remote API receive)
+// call members too. The command queue has its own lock. Settings and state words are written
+// mainly by the console thread and read by the other threads without a lock: each is a single
+// aligned word (std::atomic where more than one thread writes it). The members that start and
+// stop threads (BeginThread, TerminateAllThread, TmSetPowerOff, the destructor) are for the
+// host's thread only.
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "comlib/console/command_queue.hpp"
+#include "comlib/remote/packet.hpp"
+#include "comlib/session/export.hpp"
+#include "comlib/session/setting_store.hpp"
+#include "platform/host/host_window.hpp"
+#include "platform/net/udp_socket.hpp"
+#include "platform/sys/event.hpp"
+#include "platform/sys/thread.hpp"
+
+struct sockaddr_in;
+
+using HWND = platform::HWND;
+
+// A drive letter as a number: 0 for A through 25 for Z.
+enum _TmDriveLetterType_e : std::uint32_t {
+    TM_DRIVE_A = 0,
+    TM_DRIVE_C = 2,
+    TM_DRIVE_D = 3,
+    TM_DRIVE_E = 4,
+    TM_DRIVE_Z = 25,
+};
+
+// The operating mode of the streaming engine.
+enum TmMode_e : std::uint32_t {
+    TM_MODE_INIT = 0,
+    TM_MODE_PLAY = 1,
+    TM_MODE_RECORD = 2,
+    TM_MODE_PLAY_PREVIEW = 3,
+    TM_MODE_RECORD_PREVIEW = 4,
+    TM_MODE_BBR_RECORD = 5,
+    TM_MODE_FULL_BAND_PREVIEW = 6,
+    TM_MODE_HDRADIO = 7,
+    TM_MODE_EVENT_RECORD = 8,
+};
+
+// Indices of the host's 24 static (status) windows.
+enum TmStaticWinType_e : std::uint32_t {
+    TM_STATIC_SN = 0,
+    TM_STATIC_CONNECT = 1,
+    TM_STATIC_MODE = 2,
+    TM_STATIC_GPS = 3,
+    TM_STATIC_RESERVED = 4,
+    TM_STATIC_FPGA_VER = 5,
+    TM_STATIC_DRIVE = 6,
+    TM_STATIC_TOTAL = 7,
+    TM_STATIC_FREE = 8,
+    TM_STATIC_REF = 9,
+    TM_STATIC_TRIGGER = 10,
+    TM_STATIC_CAPTURE_FILE = 11,
+    TM_STATIC_CAPTURE_FREQ = 12,
+    TM_STATIC_CAPTURE_RANGE = 13,
+    TM_STATIC_CAPTURE_PREAMP = 14,
+    TM_STATIC_CAPTURE_BW = 15,
+    TM_STATIC_CAPTURE_LOOP = 16,
+    TM_STATIC_CAPTURE_AGC = 17,
+    TM_STATIC_CAPTURE_AGC_SPEED = 18,
+    TM_STATIC_PLAY_FILE = 19,
+    TM_STATIC_PLAY_FREQ = 20,
+    TM_STATIC_PLAY_GAIN = 21,
+    TM_STATIC_PLAY_BW = 22,
+    TM_STATIC_PLAY_SPECINV = 23,
+    TM_STATIC_COUNT = 24,
+};
+
+class TM_EXPORT CTamrelComMFC {
+public:
+    // The library's own status codes.
+    static constexpr unsigned kStatusRefused = 4096;          // mode change refused, index out of range
+    static constexpr unsigned kStatusQueueFull = 6915;
+    static constexpr unsigned kStatusStaticWinIndex = 6919;
+
+    static constexpr std::size_t kSampleBufferBytes = 524'288'000;  // 500 MiB
+    static constexpr std::size_t kSampleBufferAlign = 4096;          // unbuffered writes need it
+    static constexpr std::size_t kPreviewBytes = 122'880;
+
+    // ---- Lifecycle ---------------------------------------------------------------------------
+    CTamrelComMFC();
+    ~CTamrelComMFC();
+    // A copy would share threads and sockets with the original: not allowed.
+    CTamrelComMFC(const CTamrelComMFC&) = delete;
+    CTamrelComMFC& operator=(const CTamrelComMFC&) = delete;
+
+    void SetMainWndHandle(HWND window);
+    unsigned TmComMFCInit();
+    void TmFlagInit();
+    void BeginThread();
+    void TerminateAllThread();
+    unsigned TmAllocBuffer();
+    unsigned TmFreeBuffer();
+    unsigned TmDeqInit();
+    void TmSetPowerOff();
+
+    // ---- Host notifications -----------------------------------------------------------------
+    void TmStatusStrUpdate(const std::u16string& text);
+    void TmCmdStrUpdate(const std::u16string& text);
+    platform::LRESULT TmSendMessage(int message, unsigned wparam, long lparam);
+    bool TmPostMessage(int message, unsigned wparam, long lparam);
+    unsigned TmSetStaticWinID(unsigned index, HWND window);
+    unsigned TmSetStaticWinText(unsigned index, const std::u16string& text);
+    void SetExpireCount(unsigned count);
+    unsigned GetExpireCount() const;
+    void DecreaseExpireCount();
+
+    // ---- Command queue ----------------------------------------------------------------------
+    unsigned TmTypeEditAddCmd(const std::u16string& line);
+    unsigned TmTypeEditAddCmdAPI(const std::u16string& line);
+    unsigned TmSetClearCmd();
+
+    // ---- UDP packet protocol ----------------------------------------------------------------
+    int WinSockStartUp();
+    int WinSockEnd();
+    int CreateUDP_Socket();
+    int CloseUDP_Socket();
+    int CreateUDP_Socket_SupportAPI();
+    int CloseUDP_Socket_SupportAPI();
+    unsigned SendCmdData(unsigned long address, TM_CMD_ID_e cmd, TM_RW_ID_e rw, unsigned length,
+                         const void* data);
+    unsigned TmReturnAck(unsigned status, TM_CMD_ID_e cmd);
+    unsigned TmReturnRW(TM_RW_ID_e rw, TM_CMD_ID_e cmd);
+    unsigned TmErrorReport(unsigned status);
+    unsigned SendRawData(const sockaddr_in* destination, const void* data, int length, int pace);
+    unsigned FullBandSendRawData(const sockaddr_in* destination, const void* data, int length);
+    // Turns a received packet into a console line; 0 when `line` is to be queued, 4096 when the
+    // packet is refused.
+    unsigned Convert_RemoteCmd2ConsoleCmd(std::u16string& line, _TmPacket_t* packet);
+
+    // ---- Storage ----------------------------------------------------------------------------
+    void TmCheckDrive(_TmDriveLetterType_e drive);
+    void TmCheckCopyDrive(_TmDriveLetterType_e drive);
+    void UpdateSSDSize();
+
+    // ---- Read access for the host and tests -------------------------------------------------
+    _TmSettingBlock_t SettingBlock() const;
+    unsigned ConnectionState() const { return connection_state_.load(); }
+    TmMode_e CurrentMode() const { return current_mode_.load(); }
+    std::uint32_t HostAddress() const { return host_address_.load(); }
+    std::uint16_t HostUdpPort() const { return host_udp_port_.load(); }
+    std::uint32_t SearchRequesterAddress() const { return search_address_.load(); }
+    unsigned UpdatePeriodMs() const { return update_period_ms_.load(); }
+    std::u16string CaptureFilePath() const;
+    std::u16string CaptureProjectPath() const;
+    const void* SampleBuffer() const { return sample_buffer_; }
+    std::size_t CommandQueueLength() const { return command_queue_.size(); }
+    int DriveTotalGB() const { return drive_total_gb_.load(); }
+    int DriveFreeGB() const { return drive_free_gb_.load(); }
+    int DriveUsedGB() const { return drive_used_gb_.load(); }
+    unsigned LowSpace() const { return low_space_.load(); }
+    // The bytes of a raw buffer one SendRawData call may send (kept by the spectrum size).
+    void SetRawDataLimit(unsigned bytes) { raw_data_limit_.store(bytes); }
+    // The threads the session started that are still running (0 after shut-down).
+    unsigned RunningThreadCount() const;
+
+    // What a command handler is given: the whole line, the command word and where it ends, and
+    // the row the word selected (also the identifier of the packets that answer it).
+    struct CommandContext {
+        std::u16string_view line;
+        std::u16string_view word;
+        std::size_t word_end;
+        TM_CMD_ID_e row;
+    };
+    using CommandHandler = void (CTamrelComMFC::*)(const CommandContext&);
+
+private:
+    friend struct CTamrelComMFCTestPeer;
+
+    // The handler of a table row, or null for rows the string commands answer.
+    static CommandHandler command_handler(std::size_t row);
+    // The usage reply: the read-form help line, then the write-form help line.
+    void send_usage(const char16_t* read_help, const char16_t* write_help);
+
+    // Thread bodies.
+    void console_thread();
+    void follower_thread();
+    void status_thread();
+    void udp_receive_thread();
+    void api_receive_thread();
+
+    void execute_line(const std::u16string& line);
+    void handle_received_packet(std::uint8_t* buffer, std::size_t size, std::uint32_t source_be);
+    unsigned send_raw_chunks(const sockaddr_in* destination, const void* data, int length,
+                             std::uint32_t cmd, bool pace);
+    void run_string_command(const std::u16string& word, const std::u16string& line,
+                            std::size_t word_end);
+    void send_status(const char16_t* text);
+    bool stop_requested() const { return stop_flag_.load(std::memory_order_acquire); }
+    void join_all_threads();
+    unsigned default_update_period() const;
+    // Sleeps up to `ms`, returning early (false) when the session stops.
+    bool idle_for(unsigned ms);
+
+    // Host windows.
+    std::atomic<HWND> main_window_{nullptr};
+    std::atomic<HWND> static_windows_[TM_STATIC_COUNT] = {};
+
+    // Settings block and the session state beside it.
+    SettingStore setting_;
+    std::atomic<unsigned> local_monitor_{0};
+    std::atomic<unsigned> connection_state_{0};
+    std::atomic<unsigned> remote_monitor_{1};
+    std::atomic<TmMode_e> current_mode_{TM_MODE_INIT};
+    std::atomic<unsigned> direction_{1};  // 1 capture, 0 play, 3 third board mode
+    std::atomic<std::uint32_t> search_address_{0};
+    std::atomic<std::uint32_t> host_address_{0};
+    std::atomic<std::uint16_t> host_udp_port_{0};
+    mutable std::mutex path_mutex_;  // guards the path strings below
+    std::u16string capture_folder_;
+    std::u16string capture_file_path_;
+    std::u16string capture_project_path_;
+    std::u16string play_file_path_;
+    std::atomic<unsigned> expire_count_{60};
+    std::atomic<int> drive_total_gb_{0};
+    std::atomic<int> drive_free_gb_{0};
+    std::atomic<int> drive_used_gb_{0};
+    std::atomic<unsigned> low_space_{0};
+    std::atomic<float> capture_gain_db_{0.0F};
+    std::atomic<unsigned> capture_sample_count_[2] = {};
+    std::atomic<unsigned> preview_size_{kPreviewBytes};
+    std::atomic<unsigned> debug_{0};
+    std::atomic<unsigned> device_count_{0};
+    std::atomic<unsigned> update_period_ms_{0};
+    std::atomic<unsigned> api_in_control_{0};
+    std::atomic<unsigned> raw_data_limit_{kPreviewBytes};
+    std::size_t received_bytes_ = 0;  // size of the datagram being translated (receive thread)
+
+    // Queues and buffers.
+    CommandQueue command_queue_;
+    std::uint8_t* sample_buffer_ = nullptr;
+    alignas(16) std::uint8_t preview_buffer_[kPreviewBytes] = {};
+
+    // Sockets.
+    platform::UdpSocket udp_socket_;
+    platform::UdpSocket api_socket_;
+    std::mutex socket_mutex_;  // guards creating and closing the two sockets
+
+    // Threads, and the flags that stop them.
+    platform::Thread console_;
+    platform::Thread follower_;
+    platform::Thread status_;
+    platform::Thread udp_receive_;
+    platform::Thread api_receive_;
+    std::atomic<bool> stop_flag_{false};
+    std::atomic<bool> follower_stop_{false};
+    platform::Event stop_event_{platform::Event::Reset::manual};
+    platform::Event follower_stop_event_{platform::Event::Reset::manual};
+};

@@ -1,0 +1,85 @@
+#pragma once
+// A session on the simulated instrument with its own drives folder, its own UDP ports and a
+// recording host window, plus a UDP listener standing in for the host's packet port.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <unistd.h>
+
+#include "comlib/session/tamrel_com_mfc.hpp"
+#include "platform/fs/drive_table.hpp"
+#include "platform/host/recording_host_window.hpp"
+#include "platform/net/net_settings.hpp"
+#include "platform/net/udp_socket.hpp"
+
+// Reaches the session state that only commands change (the connection), for tests that need a
+// connected host before the connect command exists.
+struct CTamrelComMFCTestPeer {
+    static void set_connected(CTamrelComMFC& session, bool connected) {
+        session.connection_state_.store(connected ? 2U : 0U);
+        session.setting_.set(&_TmSettingBlock_t::Connected, connected ? 1U : 0U);
+    }
+    static void set_api_in_control(CTamrelComMFC& session, bool on) {
+        session.api_in_control_.store(on ? 1U : 0U);
+    }
+};
+
+// Picks a port offset whose four ports are free now (tests run in parallel processes).
+inline int pick_port_offset() {
+    for (int attempt = 0; attempt < 200; ++attempt) {
+        const int offset = 200 + ((static_cast<int>(::getpid()) + attempt * 7) % 3000) * 4;
+        bool all_free = true;
+        for (std::uint16_t base : {platform::kPlayerApiPort, platform::kDevicePort,
+                                   platform::kHostSearchPort, platform::kHostPort}) {
+            platform::UdpSocket probe;
+            if (!probe.open().ok() ||
+                !probe.bind("127.0.0.1", static_cast<std::uint16_t>(base + offset)).ok()) {
+                all_free = false;
+                break;
+            }
+        }
+        if (all_free) return offset;
+    }
+    return 0;
+}
+
+class SessionTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/tamrel-session-XXXXXX";
+        ASSERT_NE(::mkdtemp(pattern), nullptr);
+        root_ = pattern;
+        for (const char* drive : {"C", "D", "E"}) std::filesystem::create_directory(root_ / drive);
+        // The process-wide drives root can be set once per process; each test case runs in its
+        // own process.
+        (void)platform::set_process_drives_root(root_.string());
+        offset_ = pick_port_offset();
+        ASSERT_TRUE(platform::set_port_offset(offset_).ok());
+        ASSERT_TRUE(platform::set_bind_address("127.0.0.1").ok());
+        session_ = std::make_unique<CTamrelComMFC>();
+        session_->SetMainWndHandle(&window_);
+    }
+
+    void TearDown() override {
+        session_.reset();
+        std::error_code ignored;
+        std::filesystem::remove_all(root_, ignored);
+    }
+
+    // A socket bound where the session sends: the host port (or the search-reply port).
+    static std::unique_ptr<platform::UdpSocket> listen_on(std::uint16_t base_port) {
+        auto socket = std::make_unique<platform::UdpSocket>();
+        EXPECT_TRUE(socket->open().ok());
+        EXPECT_TRUE(socket->bind("127.0.0.1", platform::port_with_offset(base_port)).ok());
+        return socket;
+    }
+
+    std::filesystem::path root_;
+    int offset_ = 0;
+    platform::RecordingHostWindow window_;
+    std::unique_ptr<CTamrelComMFC> session_;
+};
