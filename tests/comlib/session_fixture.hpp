@@ -15,6 +15,7 @@
 #include "platform/host/recording_host_window.hpp"
 #include "platform/net/net_settings.hpp"
 #include "platform/net/udp_socket.hpp"
+#include "tests/support/port_offset.hpp"
 
 // Reaches the session state that only commands change (the connection), for tests that need a
 // connected host before the connect command exists.
@@ -27,25 +28,6 @@ struct CTamrelComMFCTestPeer {
         session.api_in_control_.store(on ? 1U : 0U);
     }
 };
-
-// Picks a port offset whose four ports are free now (tests run in parallel processes).
-inline int pick_port_offset() {
-    for (int attempt = 0; attempt < 200; ++attempt) {
-        const int offset = 200 + ((static_cast<int>(::getpid()) + attempt * 7) % 3000) * 4;
-        bool all_free = true;
-        for (std::uint16_t base : {platform::kPlayerApiPort, platform::kDevicePort,
-                                   platform::kHostSearchPort, platform::kHostPort}) {
-            platform::UdpSocket probe;
-            if (!probe.open().ok() ||
-                !probe.bind("127.0.0.1", static_cast<std::uint16_t>(base + offset)).ok()) {
-                all_free = false;
-                break;
-            }
-        }
-        if (all_free) return offset;
-    }
-    return 0;
-}
 
 class SessionTest : public ::testing::Test {
 protected:
