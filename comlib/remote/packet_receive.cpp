@@ -18,12 +18,13 @@ std::uint32_t read_u32(const std::uint8_t* bytes, std::size_t offset) {
 }
 }  // namespace
 
-void CTamrelComMFC::udp_receive_thread() {
-    if (CreateUDP_Socket() != 0) {
+void CTamrelComMFC::receive_loop(platform::UdpSocket& socket, int (CTamrelComMFC::*create)(),
+                                 std::uint16_t base_port, DatagramHandler handle) {
+    if ((this->*create)() != 0) {
         send_status(u"socket() Error");
         return;
     }
-    if (!udp_socket_.bind(platform::bind_address(), platform::port_with_offset(platform::kDevicePort)).ok()) {
+    if (!socket.bind(platform::bind_address(), platform::port_with_offset(base_port)).ok()) {
         send_status(u"bind() Error");
         return;
     }
@@ -31,14 +32,24 @@ void CTamrelComMFC::udp_receive_thread() {
     while (!stop_requested()) {
         // Zeroed before every datagram: nothing of an earlier one can be read.
         std::memset(buffer, 0, sizeof buffer);
-        auto received = udp_socket_.receive(buffer, sizeof buffer);
+        auto received = socket.receive(buffer, sizeof buffer);
         if (!received.ok()) {
             if (received.status().code() == platform::Errc::closed) break;
             idle_for(10);  // a transient error: do not spin
             continue;
         }
-        handle_received_packet(buffer, received->size, received->address_be);
+        (this->*handle)(buffer, received->size, received->address_be);
     }
+}
+
+void CTamrelComMFC::udp_receive_thread() {
+    receive_loop(udp_socket_, &CTamrelComMFC::CreateUDP_Socket, platform::kDevicePort,
+                 &CTamrelComMFC::handle_received_packet);
+}
+
+void CTamrelComMFC::api_receive_thread() {
+    receive_loop(api_socket_, &CTamrelComMFC::CreateUDP_Socket_SupportAPI, platform::kPlayerApiPort,
+                 &CTamrelComMFC::handle_api_request);
 }
 
 void CTamrelComMFC::handle_received_packet(std::uint8_t* buffer, std::size_t size,
@@ -64,26 +75,8 @@ unsigned CTamrelComMFC::Convert_RemoteCmd2ConsoleCmd(std::u16string& line, _TmPa
     return kStatusRefused;
 }
 
-void CTamrelComMFC::api_receive_thread() {
-    if (CreateUDP_Socket_SupportAPI() != 0) {
-        send_status(u"socket() Error");
-        return;
-    }
-    if (!api_socket_.bind(platform::bind_address(), platform::port_with_offset(platform::kPlayerApiPort)).ok()) {
-        send_status(u"bind() Error");
-        return;
-    }
-    alignas(8) std::uint8_t buffer[TM_PACKET_MAX_RECEIVE];
-    while (!stop_requested()) {
-        std::memset(buffer, 0, sizeof buffer);
-        auto received = api_socket_.receive(buffer, sizeof buffer);
-        if (!received.ok()) {
-            if (received.status().code() == platform::Errc::closed) break;
-            idle_for(10);
-            continue;
-        }
-        if (received->size < kApiTextOffset || read_u32(buffer, 0) != kApiMagic) continue;
-        // The API processors (request words, replies) are built with the player-remote API; until
-        // then a framed request is dropped.
-    }
+void CTamrelComMFC::handle_api_request(std::uint8_t* buffer, std::size_t size, std::uint32_t) {
+    if (size < kApiTextOffset || read_u32(buffer, 0) != kApiMagic) return;
+    // The API processors (request words, replies) are built with the player-remote API; until
+    // then a framed request is dropped.
 }

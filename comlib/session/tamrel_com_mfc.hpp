@@ -196,7 +196,14 @@ private:
     void api_receive_thread();
 
     void execute_line(const std::u16string& line);
+    using DatagramHandler = void (CTamrelComMFC::*)(std::uint8_t* buffer, std::size_t size,
+                                                    std::uint32_t source_be);
+    // A receive thread's body: create and bind the socket, then hand each datagram to `handle`
+    // until the session stops or the socket is closed.
+    void receive_loop(platform::UdpSocket& socket, int (CTamrelComMFC::*create)(),
+                      std::uint16_t base_port, DatagramHandler handle);
     void handle_received_packet(std::uint8_t* buffer, std::size_t size, std::uint32_t source_be);
+    void handle_api_request(std::uint8_t* buffer, std::size_t size, std::uint32_t source_be);
     unsigned send_raw_chunks(const sockaddr_in* destination, const void* data, int length,
                              std::uint32_t cmd, bool pace);
     void run_string_command(const std::u16string& word, const std::u16string& line,

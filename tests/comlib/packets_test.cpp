@@ -169,4 +169,27 @@ TEST_F(PacketTest, KeepAliveWithTheMagicResetsTheWatchdogCounter) {
     EXPECT_TRUE(reset);
 }
 
+TEST_F(PacketTest, FramingWritesTheTrueSourceAndReadsOnlyWhatArrived) {
+    alignas(8) std::uint8_t buffer[2048] = {};
+    const std::uint32_t header[5] = {0x057B51B8, TM_CMD_RECORD_START, 0, 0, 0xDEADBEEF};
+    std::memcpy(buffer, header, sizeof header);
+    const std::uint32_t source = htonl(0x7F000002);
+    CTamrelComMFCTestPeer::receive(*session_, buffer, sizeof header, source);
+    std::uint32_t address = 0;
+    std::memcpy(&address, buffer + 16, 4);
+    EXPECT_EQ(address, source);
+
+    // A keep-alive only re-arms the watchdog; one cut short before its command is not a packet.
+    session_->SetExpireCount(5);
+    const std::uint32_t keep_alive[5] = {0x057B51B8, TM_CMD_KEEP_ALIVE, 0, 0, 0};
+    std::memcpy(buffer, keep_alive, sizeof keep_alive);
+    CTamrelComMFCTestPeer::receive(*session_, buffer, 19, source);
+    EXPECT_EQ(session_->GetExpireCount(), 5U);
+    CTamrelComMFCTestPeer::receive(*session_, buffer, sizeof keep_alive, source);
+    EXPECT_EQ(session_->GetExpireCount(), 60U);
+    std::memcpy(&address, buffer + 16, 4);
+    EXPECT_EQ(address, 0U);  // a keep-alive is not handed on, so its address is left alone
+    EXPECT_EQ(session_->CommandQueueLength(), 0U);  // nothing translated yet: nothing queued
+}
+
 }  // namespace

@@ -24,6 +24,10 @@ struct CTamrelComMFCTestPeer {
         session.connection_state_.store(connected ? 2U : 0U);
         session.setting_.set(&_TmSettingBlock_t::Connected, connected ? 1U : 0U);
     }
+    static void receive(CTamrelComMFC& session, std::uint8_t* buffer, std::size_t size,
+                        std::uint32_t source_be) {
+        session.handle_received_packet(buffer, size, source_be);
+    }
     static void set_api_in_control(CTamrelComMFC& session, bool on) {
         session.api_in_control_.store(on ? 1U : 0U);
     }
