@@ -102,5 +102,24 @@ void CTamrelComMFC::TmFlagInit() {
     preview_size_.store(kPreviewBytes);
     debug_.store(0);
     device_count_.store(0);
+    play_offset_gain_.store(0);
+    play_offset_gain_work_.store(0);
+    play_offset_gain_dac_.store(0);
+    // The limit set starts as the row for the modes without a row of their own, with the
+    // full-band limits of a board whose variant is not yet known.
+    limits_ = Tm2LimitSet{100'000, 2'700'000'000U, 1'250'000, 70'000'000, -550, 100, -300, 300,
+                          48'000'000, 904'000'000, 144'000'000, 1'000'000'000};
+    {
+        Tm2EvtRecordConfig& e = evt_config_;
+        e.start_year = 2015;
+        e.start_month = 11;
+        e.start_day = 19;
+        e.start_hour = 9;
+        e.record_time_s = 60;
+        e.bytes_per_file = std::uint64_t{s.get(&S::RecordIQRate)} * 4 * 60;
+        e.save_count = 3;
+        e.total_bytes = e.bytes_per_file * 3;
+        e.keep_count = 3;
+    }
     UpdateSSDSize();
 }

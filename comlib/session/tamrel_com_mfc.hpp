@@ -82,6 +82,27 @@ enum TmStaticWinType_e : std::uint32_t {
     TM_STATIC_COUNT = 24,
 };
 
+// The second-generation limit set: the ranges the second-generation commands accept in the
+// current system mode.
+struct Tm2LimitSet {
+    std::uint32_t freq_min = 0, freq_max = 0;                  // Hz
+    std::uint32_t record_iq_rate_min = 0, record_iq_rate_max = 0;  // samples/s
+    std::int32_t record_range_min = 0, record_range_max = 0;    // 0.1 dBm
+    std::int32_t play_gain_min = 0, play_gain_max = 0;          // 0.1 dB
+    std::uint32_t fullband_start_min = 0, fullband_start_max = 0;  // Hz
+    std::uint32_t fullband_stop_min = 0, fullband_stop_max = 0;    // Hz
+};
+
+// The event recorder's configuration.
+struct Tm2EvtRecordConfig {
+    int start_year = 0, start_month = 0, start_day = 0, start_hour = 0;
+    std::uint32_t record_time_s = 0;
+    std::uint64_t bytes_per_file = 0;
+    std::uint32_t save_count = 0;
+    std::uint64_t total_bytes = 0;
+    std::uint32_t keep_count = 0;
+};
+
 class TM_EXPORT CTamrelComMFC {
 public:
     // The library's own status codes.
@@ -157,6 +178,8 @@ public:
     std::uint16_t HostUdpPort() const { return host_udp_port_.load(); }
     std::uint32_t SearchRequesterAddress() const { return search_address_.load(); }
     unsigned UpdatePeriodMs() const { return update_period_ms_.load(); }
+    Tm2LimitSet LimitSet() const { return limits_; }
+    Tm2EvtRecordConfig EvtRecordConfig() const { return evt_config_; }
     std::u16string CaptureFilePath() const;
     std::u16string CaptureProjectPath() const;
     const void* SampleBuffer() const { return sample_buffer_; }
@@ -248,6 +271,15 @@ private:
     std::atomic<unsigned> api_in_control_{0};
     std::atomic<unsigned> raw_data_limit_{kPreviewBytes};
     std::size_t received_bytes_ = 0;  // size of the datagram being translated (receive thread)
+
+    // Calibration values kept outside the block, the limit set and the event recorder's
+    // configuration (written by the console thread while no mode runs).
+    std::atomic<float> capture_iq_power_offset_{0.0F};
+    std::atomic<short> play_offset_gain_{0};
+    std::atomic<short> play_offset_gain_work_{0};
+    std::atomic<short> play_offset_gain_dac_{0};
+    Tm2LimitSet limits_;
+    Tm2EvtRecordConfig evt_config_;
 
     // Queues and buffers.
     CommandQueue command_queue_;

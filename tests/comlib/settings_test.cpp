@@ -120,3 +120,25 @@ TEST_F(SettingsTest, StaticWindowsTakeTheirLabelAndRefuseIndicesAbove23) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(SettingsTest, LimitSetAndEventRecorderStartFromTheirDefaults) {
+    const Tm2LimitSet limits = session_->LimitSet();
+    EXPECT_EQ(limits.play_gain_min, -300);
+    EXPECT_EQ(limits.play_gain_max, 300);
+    EXPECT_EQ(limits.fullband_start_min, 48'000'000U);
+    EXPECT_EQ(limits.fullband_start_max, 904'000'000U);
+    EXPECT_EQ(limits.fullband_stop_min, 144'000'000U);
+    EXPECT_EQ(limits.fullband_stop_max, 1'000'000'000U);
+    EXPECT_EQ(limits.freq_min, 100'000U);
+    EXPECT_EQ(limits.freq_max, 2'700'000'000U);
+    const Tm2EvtRecordConfig evt = session_->EvtRecordConfig();
+    EXPECT_EQ(evt.start_year, 2015);
+    EXPECT_EQ(evt.start_hour, 9);
+    EXPECT_EQ(evt.bytes_per_file, 60'000'000ULL * 4 * 60);  // more than 32 bits hold
+    EXPECT_EQ(evt.total_bytes, evt.bytes_per_file * 3);
+    EXPECT_EQ(evt.keep_count, 3U);
+}
+
+}  // namespace
