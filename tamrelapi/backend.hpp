@@ -37,6 +37,7 @@ public:
     virtual unsigned PlayGetAttenID(unsigned& id) = 0;
     virtual unsigned CaptureGetDCID(unsigned& id) = 0;
     virtual unsigned CaptureGetGain(short& gain) = 0;
+    virtual unsigned Tm2PlaySetLogGain(short gain) = 0;
     virtual unsigned PlaySetCapturingGainOrSetCapturedGain(unsigned bandwidth, short gain,
                                                            unsigned speed) = 0;
 
@@ -67,6 +68,9 @@ public:
     virtual unsigned CRfDC_GetCapture_Spectrum_GainOffset_Cal(float& db) = 0;
     virtual unsigned CRfDC_GetCapture_IQPower_GainOffset_Cal(float& db) = 0;
     virtual unsigned CRfAtten_GetPlay_Spectrum_GainOffset_Cal(float& db) = 0;
+    virtual unsigned CALT_PCI_QSYS_String_Recevie_From_GPS_RxCount(unsigned& count) = 0;
+    virtual unsigned CALT_PCI_QSYS_String_Recevie_From_GPS_Data(unsigned char* buffer,
+                                                                unsigned count) = 0;
 };
 
 // The back-end of this process, created on first use from the configured device (see

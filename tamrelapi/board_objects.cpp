@@ -36,3 +36,12 @@ unsigned CRfDC::GetCapture_IQPower_GainOffset_Cal(float& db) const {
 unsigned CRfAtten::GetPlay_Spectrum_GainOffset_Cal(float& db) const {
     return backend().CRfAtten_GetPlay_Spectrum_GainOffset_Cal(db);
 }
+
+unsigned CALT_PCI_QSYS::String_Recevie_From_GPS_RxCount(unsigned& count) const {
+    return backend().CALT_PCI_QSYS_String_Recevie_From_GPS_RxCount(count);
+}
+
+unsigned CALT_PCI_QSYS::String_Recevie_From_GPS_Data(unsigned char* buffer,
+                                                     unsigned count) const {
+    return backend().CALT_PCI_QSYS_String_Recevie_From_GPS_Data(buffer, count);
+}

@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "tamrelapi/sim/identity.hpp"
+#include "tamrelapi/sim/identity_environment.hpp"
 #include "tamrelapi/sim/instrument.hpp"
 
 namespace tamrel::api {
@@ -61,7 +63,12 @@ Status configure_device(const DeviceConfig& config) {
         return Status(Errc::invalid_argument, "simulator speed factor must be above 0");
     }
     sim::instrument().reset(config);
-    return {};
+    return sim::instrument().apply_identity_environment();
+}
+
+Status check_sim_identity_environment() {
+    sim::Identity scratch = sim::default_identity(DeviceKind::second_generation);
+    return sim::apply_identity_environment(scratch);
 }
 
 DeviceConfig device_config() { return sim::instrument().config(); }

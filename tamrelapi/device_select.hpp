@@ -48,9 +48,18 @@ platform::Result<CapturePacing> parse_sim_speed(std::string_view text);
 // was configured, falls back to the default for an unknown value.
 platform::Result<DeviceConfig> device_config_from_environment();
 
-// Selects the instrument and starts it afresh (closed, default identification and readings).
-// Call it before the session starts; calling it later replaces the instrument under the session.
-// Refuses a pacing factor that is not a finite number above 0.
+// Whether the identification variables of the environment (TAMREL_SIM_FPGA_VERSION,
+// TAMREL_SIM_PUMP_FPGA_VERSION, TAMREL_SIM_DSP_NIOS_VERSION, TAMREL_SIM_PCB_VERSION,
+// TAMREL_SIM_SERIAL; see tamrelapi/sim/identity_environment.hpp) are all well-formed: ok, or
+// invalid_argument naming the first malformed variable and its value. Configures nothing.
+platform::Status check_sim_identity_environment();
+
+// Selects the instrument and starts it afresh (closed, default identification and readings),
+// then applies the identification variables of the environment over the defaults. Call it
+// before the session starts; calling it later replaces the instrument under the session.
+// Refuses a pacing factor that is not a finite number above 0, changing nothing. Refuses a
+// malformed identification variable as check_sim_identity_environment() does; the instrument is
+// then started with the defaults and none of the variables applied.
 platform::Status configure_device(const DeviceConfig& config);
 
 // The configuration in force.

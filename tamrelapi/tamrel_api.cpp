@@ -35,6 +35,10 @@ unsigned CTamrelAPI::CaptureGetGain(short& tenth_db) const {
     return backend().CaptureGetGain(tenth_db);
 }
 
+unsigned CTamrelAPI::Tm2PlaySetLogGain(short tenth_db) const {
+    return backend().Tm2PlaySetLogGain(tenth_db);
+}
+
 unsigned CTamrelAPI::PlaySetCapturingGainOrSetCapturedGain(unsigned bandwidth, short tenth_db,
                                                            unsigned speed) const {
     return backend().PlaySetCapturingGainOrSetCapturedGain(bandwidth, tenth_db, speed);

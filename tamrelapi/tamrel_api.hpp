@@ -69,4 +69,6 @@ public:
     unsigned Tm2RecordGetGain(short& tenth_db) const;
     unsigned Tm2GetTriggerInLevel(unsigned& level) const;  // 0 low, 1 high
     unsigned Tm2PowerOffLED() const;
+    // The play path's log gain, 0.1 dB.
+    unsigned Tm2PlaySetLogGain(short tenth_db) const;
 };

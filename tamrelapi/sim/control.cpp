@@ -104,6 +104,10 @@ std::vector<std::string> call_names() {
 std::uint64_t call_count() { return instrument().calls().total(); }
 void clear_calls() { instrument().calls().clear(); }
 
+std::size_t feed_gps_text(std::string_view bytes) { return instrument().gps_text().feed(bytes); }
+std::size_t gps_text_waiting() { return instrument().gps_text().waiting(); }
+std::uint64_t gps_text_dropped() { return instrument().gps_text().dropped(); }
+
 platform::Result<unsigned> peek_register(unsigned space, unsigned offset) {
     unsigned value = 0;
     if (instrument().registers().read(space, offset, value) != api::status_ok) {

@@ -8,6 +8,7 @@
 // Thread-safety: every function may be called from any thread while the session calls the
 // device library; each takes effect atomically for the value it changes.
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 #include <vector>
@@ -66,6 +67,14 @@ std::vector<CallRecord> calls();
 std::vector<std::string> call_names();
 std::uint64_t call_count();
 void clear_calls();
+
+// GPS text of the second-generation board: bytes the GPS receiver sent, waiting for
+// CALT_PCI_QSYS::String_Recevie_From_GPS_Data. The board holds at most
+// GpsText::default_capacity (1 MiB) of them; bytes fed beyond that are dropped and counted.
+// feed_gps_text returns the number of bytes kept. A reset empties it and clears the count.
+std::size_t feed_gps_text(std::string_view bytes);
+std::size_t gps_text_waiting();
+std::uint64_t gps_text_dropped();
 
 // Registers of the bridge's address spaces, bypassing the device-open rules; a poke also reaches
 // read-only registers. Refused (invalid_argument) outside the windows.

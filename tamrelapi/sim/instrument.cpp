@@ -1,6 +1,7 @@
 #include "tamrelapi/sim/instrument.hpp"
 
 #include "tamrelapi/sim/board_registers.hpp"
+#include "tamrelapi/sim/identity_environment.hpp"
 #include "tamrelapi/status.hpp"
 
 namespace tamrel::sim {
@@ -22,6 +23,7 @@ void Instrument::reset(const api::DeviceConfig& config) {
     calibration_.set(default_calibration(config.kind));
     readings_.set(default_readings(config.kind));
     outputs_.set(Outputs{});
+    gps_text_.clear();
 }
 
 void Instrument::power_on_registers(DeviceKind kind, unsigned fpga_version) {
@@ -49,6 +51,15 @@ void Instrument::set_identity(const Identity& identity) {
     }
 }
 
+platform::Status Instrument::apply_identity_environment() {
+    Identity changed = identity();
+    if (platform::Status refused = sim::apply_identity_environment(changed); !refused) {
+        return refused;
+    }
+    set_identity(changed);
+    return {};
+}
+
 unsigned Instrument::enter(std::string_view operation, Needs needs, std::string arguments) {
     calls_.record(operation, std::move(arguments));
     if (const auto injected = faults_.take(operation)) return *injected;
@@ -67,7 +78,13 @@ api::DeviceConfig startup_config() {
 Instrument& instrument() {
     // Leaked on purpose: threads still calling the library while the process exits must never
     // meet a destroyed instrument.
-    static Instrument* const the_instrument = new Instrument(startup_config());
+    static Instrument* const the_instrument = [] {
+        auto* fresh = new Instrument(startup_config());
+        // A malformed variable keeps the defaults here; configure_device() and
+        // api::check_sim_identity_environment() report it.
+        (void)fresh->apply_identity_environment();
+        return fresh;
+    }();
     return *the_instrument;
 }
 

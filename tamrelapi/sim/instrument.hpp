@@ -10,7 +10,8 @@
 //   Calibration     factory offsets
 //   Readings        capture gain, trigger input, DMA speed, FIFO level
 //   Outputs         power-off LED, image loaded, captured-gain compensation applied
-// Further models (capture source, play sink, GPS text, trigger, configuration flash, DPRAM,
+//   GpsText         GPS bytes received and not yet handed over (second generation)
+// Further models (capture source, play sink, trigger, configuration flash, DPRAM,
 // EEPROM, module microcontrollers) are added the same way: a member, reset in reset(), and the
 // operations that use it in their own instrument_<family>.cpp.
 //
@@ -25,11 +26,13 @@
 #include <string>
 #include <string_view>
 
+#include "platform/status.hpp"
 #include "tamrelapi/backend.hpp"
 #include "tamrelapi/device_select.hpp"
 #include "tamrelapi/sim/calibration.hpp"
 #include "tamrelapi/sim/call_log.hpp"
 #include "tamrelapi/sim/faults.hpp"
+#include "tamrelapi/sim/gps_text.hpp"
 #include "tamrelapi/sim/guarded.hpp"
 #include "tamrelapi/sim/identity.hpp"
 #include "tamrelapi/sim/outputs.hpp"
@@ -48,6 +51,9 @@ public:
     // readings, registers at their power-on values, no faults, an empty call log.
     void reset(const api::DeviceConfig& config);
     api::DeviceConfig config() const { return config_.get(); }
+    // Applies the TAMREL_SIM_* identification variables (identity_environment.hpp) over the
+    // current identification. A malformed one is refused and nothing changes.
+    platform::Status apply_identity_environment();
 
     // The models, for the control interface.
     Presence& presence() { return presence_; }
@@ -57,6 +63,7 @@ public:
     Guarded<Calibration>& calibration() { return calibration_; }
     Guarded<Readings>& readings() { return readings_; }
     Guarded<Outputs>& outputs() { return outputs_; }
+    GpsText& gps_text() { return gps_text_; }
 
     // The identification; a first-generation board keeps its FPGA version in its register, so
     // both read and set go through it.
@@ -80,6 +87,7 @@ public:
     unsigned PlayGetAttenID(unsigned& id) override;
     unsigned CaptureGetDCID(unsigned& id) override;
     unsigned CaptureGetGain(short& gain) override;
+    unsigned Tm2PlaySetLogGain(short gain) override;
     unsigned PlaySetCapturingGainOrSetCapturedGain(unsigned bandwidth, short gain,
                                                    unsigned speed) override;
 
@@ -110,6 +118,9 @@ public:
     unsigned CRfDC_GetCapture_Spectrum_GainOffset_Cal(float& db) override;
     unsigned CRfDC_GetCapture_IQPower_GainOffset_Cal(float& db) override;
     unsigned CRfAtten_GetPlay_Spectrum_GainOffset_Cal(float& db) override;
+    unsigned CALT_PCI_QSYS_String_Recevie_From_GPS_RxCount(unsigned& count) override;
+    unsigned CALT_PCI_QSYS_String_Recevie_From_GPS_Data(unsigned char* buffer,
+                                                        unsigned count) override;
 
 private:
     // The gate every operation passes first: status_ok when the call may act.
@@ -134,10 +145,12 @@ private:
     Guarded<Calibration> calibration_;
     Guarded<Readings> readings_;
     Guarded<Outputs> outputs_;
+    GpsText gps_text_;
 };
 
 // The instrument of this process, created on first use with the configuration of
-// device_select.hpp (TAMREL_DEVICE, else the second generation); never destroyed.
+// device_select.hpp (TAMREL_DEVICE, else the second generation) and the identification variables
+// of the environment (a malformed one keeps the defaults); never destroyed.
 Instrument& instrument();
 
 }  // namespace tamrel::sim

@@ -52,6 +52,14 @@ unsigned Instrument::PlaySetCapturingGainOrSetCapturedGain(unsigned bandwidth, s
     return api::status_ok;
 }
 
+unsigned Instrument::Tm2PlaySetLogGain(short gain) {
+    if (const unsigned refused = enter("Tm2PlaySetLogGain", Needs::second_open, arg("gain", gain))) {
+        return refused;
+    }
+    outputs_.update([gain](Outputs& out) { out.play_log_gain = gain; });
+    return api::status_ok;
+}
+
 unsigned Instrument::Tm2PowerOffLED() {
     if (const unsigned refused = enter("Tm2PowerOffLED", Needs::second_open)) return refused;
     outputs_.update([](Outputs& out) { out.power_off_led = true; });

@@ -15,6 +15,7 @@ constexpr std::array kOperations = {
     // First-generation capture and play
     "PlayGetAttenID"sv, "CaptureGetDCID"sv, "CaptureGetGain"sv,
     "PlaySetCapturingGainOrSetCapturedGain"sv,
+    "Tm2PlaySetLogGain"sv,
     // Data transfer
     "GetDMASpeed"sv, "GetFifo"sv,
     // Second generation
@@ -27,6 +28,8 @@ constexpr std::array kOperations = {
     // Board objects
     "CPLXIO::read_reg"sv, "CPLXIO::write_reg"sv, "CRfDC::GetCapture_Spectrum_GainOffset_Cal"sv,
     "CRfDC::GetCapture_IQPower_GainOffset_Cal"sv, "CRfAtten::GetPlay_Spectrum_GainOffset_Cal"sv,
+    "CALT_PCI_QSYS::String_Recevie_From_GPS_RxCount"sv,
+    "CALT_PCI_QSYS::String_Recevie_From_GPS_Data"sv,
 };
 
 }  // namespace

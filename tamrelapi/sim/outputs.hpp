@@ -21,6 +21,7 @@ struct Outputs {
     std::optional<unsigned> image_type;          // SetImageType; none until one is loaded
     std::optional<CapturedGainCompensation> captured_gain;  // the last one applied
     unsigned captured_gain_count = 0;            // how many were applied since the reset
+    std::optional<short> play_log_gain;          // Tm2PlaySetLogGain, 0.1 dB; the last one set
 
     friend bool operator==(const Outputs&, const Outputs&) = default;
 };

@@ -4,6 +4,7 @@
 #include <array>
 #include <string>
 
+#include "tamrelapi/alt_pci_qsys.hpp"
 #include "tamrelapi/plx_io.hpp"
 #include "tamrelapi/rf_modules.hpp"
 #include "tamrelapi/sim/control.hpp"
@@ -112,6 +113,13 @@ std::vector<OperationCase> build() {
                &CTamrelAPI::Tm2PlayGetOffSetGain_RfPathFromDac),
         getter("Tm2RecordGetGain", F::second, &CTamrelAPI::Tm2RecordGetGain),
         getter("Tm2GetTriggerInLevel", F::second, &CTamrelAPI::Tm2GetTriggerInLevel),
+        {"Tm2PlaySetLogGain", F::second, true,
+         [](bool& untouched) {
+             const auto before = sim::control::outputs().play_log_gain;
+             const unsigned status = CTamrelAPI{}.Tm2PlaySetLogGain(-45);
+             untouched = sim::control::outputs().play_log_gain == before;
+             return status;
+         }},
         {"Tm2PowerOffLED", F::second, true,
          [](bool& untouched) {
              const bool before = sim::control::outputs().power_off_led;
@@ -139,6 +147,26 @@ std::vector<OperationCase> build() {
                      &CRfDC::GetCapture_IQPower_GainOffset_Cal),
         float_getter("CRfAtten::GetPlay_Spectrum_GainOffset_Cal", gc_RfAtten,
                      &CRfAtten::GetPlay_Spectrum_GainOffset_Cal),
+        {"CALT_PCI_QSYS::String_Recevie_From_GPS_RxCount", F::second, true,
+         [](bool& untouched) {
+             unsigned count = kSentinelU;
+             const unsigned status = gc_AltPciQSys.String_Recevie_From_GPS_RxCount(count);
+             untouched = count == kSentinelU;
+             return status;
+         }},
+        // Text waits, so a call that acts takes some of it.
+        {"CALT_PCI_QSYS::String_Recevie_From_GPS_Data", F::second, true,
+         [](bool& untouched) {
+             sim::control::feed_gps_text("$GPGGA");
+             const std::size_t waiting = sim::control::gps_text_waiting();
+             std::array<unsigned char, 8> buffer{};
+             buffer.fill('x');
+             const unsigned status = gc_AltPciQSys.String_Recevie_From_GPS_Data(buffer.data(), 4);
+             untouched = sim::control::gps_text_waiting() == waiting &&
+                         std::all_of(buffer.begin(), buffer.end(),
+                                     [](unsigned char c) { return c == 'x'; });
+             return status;
+         }},
     };
     // The version text needs no board; its own tests cover it, and it takes no part in the
     // availability rules, so it stays out of the table.

@@ -8,9 +8,11 @@
 #include <array>
 #include <atomic>
 #include <latch>
+#include <string>
 #include <thread>
 #include <vector>
 
+#include "tamrelapi/alt_pci_qsys.hpp"
 #include "tamrelapi/device_select.hpp"
 #include "tamrelapi/plx_io.hpp"
 #include "tamrelapi/sim/control.hpp"
@@ -178,6 +180,57 @@ TEST_F(Concurrency, OpenCloseAndResetRaceWithCallsWithoutHarm) {
     }
     opener.join();
     caller.join();
+}
+
+TEST_F(Concurrency, GpsTextFedWhileTheSessionReadsArrivesWholeAndInOrder) {
+    ASSERT_EQ(CTamrelAPI{}.Tm2Open(0), 0U);
+    // Well below the board's bound, so nothing may be dropped.
+    constexpr std::size_t kChunks = 2000;
+    constexpr std::size_t kChunkBytes = 61;  // not a divisor of the 251-byte pattern
+    std::string sent(kChunks * kChunkBytes, '\0');
+    for (std::size_t i = 0; i < sent.size(); ++i) sent[i] = static_cast<char>(i % 251);
+
+    std::latch start(3);
+    std::atomic<bool> all_fed{false};
+    std::thread receiver([&] {
+        start.arrive_and_wait();
+        for (std::size_t i = 0; i < kChunks; ++i) {
+            sim::control::feed_gps_text(
+                std::string_view(sent).substr(i * kChunkBytes, kChunkBytes));
+        }
+        all_fed = true;
+    });
+    std::atomic<int> bad_counts{0};
+    std::thread watcher([&] {  // the counts must stay sane while bytes move
+        start.arrive_and_wait();
+        while (!all_fed) {
+            unsigned count = 0;
+            if (gc_AltPciQSys.String_Recevie_From_GPS_RxCount(count) != 0 || count > sent.size() ||
+                sim::control::gps_text_dropped() != 0) {
+                ++bad_counts;
+            }
+        }
+    });
+
+    std::string received;
+    std::array<unsigned char, 97> buffer{};
+    start.arrive_and_wait();
+    for (;;) {
+        const bool done = all_fed;  // read first: once set, everything fed is waiting
+        unsigned count = 0;
+        ASSERT_EQ(gc_AltPciQSys.String_Recevie_From_GPS_RxCount(count), 0U);
+        const unsigned asked = std::min(count, static_cast<unsigned>(buffer.size()));
+        ASSERT_EQ(gc_AltPciQSys.String_Recevie_From_GPS_Data(buffer.data(), asked), 0U);
+        received.append(buffer.begin(), buffer.begin() + asked);
+        if (done && count == 0) break;
+    }
+    receiver.join();
+    watcher.join();
+
+    EXPECT_EQ(received.size(), sent.size());
+    EXPECT_TRUE(received == sent);
+    EXPECT_EQ(bad_counts.load(), 0);
+    EXPECT_EQ(sim::control::gps_text_waiting(), 0U);
 }
 
 }  // namespace
