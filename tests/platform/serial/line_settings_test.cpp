@@ -90,3 +90,18 @@ TEST(LineSettings, RefusesRateZeroAndUnknownCharacterSizes) {
 }
 
 }  // namespace
+
+#include "platform/serial/serial_devices.hpp"
+
+namespace {
+
+TEST(SerialDevices, PortNamesMapToDeviceFilesUnlessTheHostChoseAnother) {
+    EXPECT_EQ(platform::serial_device_path("COM5"), "/dev/ttyS4");
+    EXPECT_EQ(platform::serial_device_path("COM1"), "/dev/ttyS0");
+    EXPECT_EQ(platform::serial_device_path("COM0"), "/dev/COM0");
+    platform::set_serial_device_path("COM5", "/dev/pts/7");
+    EXPECT_EQ(platform::serial_device_path("COM5"), "/dev/pts/7");
+    EXPECT_EQ(platform::serial_device_path("COM6"), "/dev/ttyS5");
+}
+
+}  // namespace
