@@ -24,6 +24,7 @@
 #include "host/options.hpp"
 #include "platform/fs/drive_table.hpp"
 #include "platform/net/net_settings.hpp"
+#include "platform/serial/serial_devices.hpp"
 #include "platform/text/utf.hpp"
 
 #ifndef TAMREL_VERSION
@@ -78,6 +79,7 @@ int main(int argc, char** argv) {
         if (auto s = platform::set_bind_address(options.bind_address); !s) return fail(s.describe());
     }
     if (auto s = tamrel::api::configure_device(options.device); !s) return fail(s.describe());
+    if (!options.gps_tty.empty()) platform::set_serial_device_path("COM5", options.gps_tty);
 
     // SIGINT and SIGTERM are taken through a signalfd; they are blocked before any thread starts,
     // so that every thread of the session inherits the mask.
@@ -106,8 +108,7 @@ int main(int argc, char** argv) {
         session->TmSetStaticWinID(index, status_windows.back().get());
     }
     session->TmFlagInit();  // so that the "Update Time" line reaches the window
-    // Opening the device arrives with device identification; until then the threads start here.
-    session->BeginThread();
+    session->TmOpenDevice();  // opens the device and starts the session's threads
 
     bool running = true;
     // With --exit-on-eof the lines read before the end of input are still executed: the host

@@ -29,7 +29,13 @@ std::string host_usage() {
            "  --help                this text\n"
            "  --version             the program's version\n"
            "\n"
-           "Type 'quit' to end. Environment: TAMREL_DEVICE=sim1|sim2|none is the default of --device.\n";
+           "Type 'quit' to end.\n"
+           "\n"
+           "Environment: TAMREL_DEVICE=sim1|sim2|none is the default of --device. The simulated\n"
+           "board's identification can be changed with TAMREL_SIM_FPGA_VERSION,\n"
+           "TAMREL_SIM_PUMP_FPGA_VERSION, TAMREL_SIM_DSP_NIOS_VERSION (a.b.c.d),\n"
+           "TAMREL_SIM_PCB_VERSION (a number) and TAMREL_SIM_SERIAL (up to 10 characters);\n"
+           "e.g. TAMREL_SIM_PUMP_FPGA_VERSION=2.1.0.0 gives a board whose pump flash needs an update.\n";
 }
 
 platform::Result<HostOptions> parse_host_options(const std::vector<std::string>& args) {

@@ -7,23 +7,10 @@
 #include "platform/net/net_settings.hpp"
 #include "platform/text/format.hpp"
 
-namespace {
-
-// The sample rate the update period and the spectrum size follow.
-unsigned direction_rate(unsigned direction, const SettingStore& s) {
-    if (direction == 0) return s.get(&_TmSettingBlock_t::PlayIQRate);
-    if (direction == 1) {
-        if (s.get(&_TmSettingBlock_t::Generation) >= 2) return s.get(&_TmSettingBlock_t::RecordIQRate);
-        return s.get(&_TmSettingBlock_t::CaptureBW) == TM_BW_24MHZ ? 30'000'000U : 10'000'000U;
-    }
-    return 10'000'000U;
-}
-
-}  // namespace
 
 unsigned CTamrelComMFC::default_update_period() const {
     if (setting_.get(&_TmSettingBlock_t::Generation) >= 2) return 85;
-    unsigned rate = direction_rate(direction_.load(), setting_);
+    unsigned rate = direction_rate();
     // A play rate of 0 would divide by zero; the period then follows the default 10 MS/s.
     if (rate == 0) rate = 10'000'000U;
     const float period = (10'000'000.0F / static_cast<float>(rate)) * 100.0F;

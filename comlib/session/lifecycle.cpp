@@ -6,6 +6,7 @@
 
 #include "comlib/session/device.hpp"
 #include "comlib/session/tamrel_com_mfc.hpp"
+#include "platform/sys/time.hpp"
 #include "tamrelapi/plx_io.hpp"
 
 namespace {
@@ -15,7 +16,7 @@ constexpr unsigned kPowerRegister = 0x8004;
 constexpr unsigned kPowerOffBit = 0x100;
 }  // namespace
 
-CTamrelComMFC::CTamrelComMFC() {
+CTamrelComMFC::CTamrelComMFC() : last_drive_report_tick_(platform::tick_ms()) {
     WinSockStartUp();
     TmFlagInit();
     TmAllocBuffer();

@@ -24,6 +24,7 @@
 #include "comlib/session/setting_store.hpp"
 #include "platform/host/host_window.hpp"
 #include "platform/net/udp_socket.hpp"
+#include "platform/serial/serial_port.hpp"
 #include "platform/sys/event.hpp"
 #include "platform/sys/thread.hpp"
 
@@ -80,6 +81,25 @@ enum TmStaticWinType_e : std::uint32_t {
     TM_STATIC_PLAY_BW = 22,
     TM_STATIC_PLAY_SPECINV = 23,
     TM_STATIC_COUNT = 24,
+};
+
+// Remote update speed, 0 fastest to 6 slowest (4 is the slowest in use).
+enum _TmRemoteUpdateSpeed_e : std::uint32_t {
+    TM_REMOTE_UPDATE_SPEED_0 = 0,
+    TM_REMOTE_UPDATE_SPEED_1 = 1,
+    TM_REMOTE_UPDATE_SPEED_2 = 2,
+    TM_REMOTE_UPDATE_SPEED_3 = 3,
+    TM_REMOTE_UPDATE_SPEED_4 = 4,
+    TM_REMOTE_UPDATE_SPEED_5 = 5,
+    TM_REMOTE_UPDATE_SPEED_6 = 6,
+};
+
+// A four-part version: major in the highest byte, then minor, build and revision.
+union _TmVer_u {
+    std::uint32_t value;
+    struct {
+        std::uint8_t revision, build, minor, major;
+    } part;
 };
 
 // The second-generation limit set: the ranges the second-generation commands accept in the
@@ -141,6 +161,26 @@ public:
     void SetExpireCount(unsigned count);
     unsigned GetExpireCount() const;
     void DecreaseExpireCount();
+    void TmPlayCaptureModeStatusPrint(TmMode_e mode);
+    void TmSetGraphInitTime(TmMode_e mode);
+    void SetRemoteUpdateSpeed(_TmRemoteUpdateSpeed_e speed);
+    void StartStop_ThreadCyclicControl(int start);
+    unsigned TmGetDMASpeed(unsigned& speed);
+    unsigned TmGetCaptureGain(float& gain_db);
+    void TmSetCaptureSampleCnt(_TmBWType_e bandwidth);
+    void TmSetPlaySampleCnt(unsigned rate);
+    unsigned GetTotalRawBytesToFFT();
+    short GetSearchRange(_TmBWType_e bandwidth, float level);
+    _TmVer_u GetSWVer();
+
+    // ---- Device opening ---------------------------------------------------------------------
+    unsigned TmOpenDevice();
+    unsigned Tm2InitMinMaxValueForSystemMode(_Tm2SystemMode_e mode);
+
+    // ---- GPS --------------------------------------------------------------------------------
+    int OpenSerial();
+    int CloseSerial();
+    int Tm2GPSOpen();
 
     // ---- Command queue ----------------------------------------------------------------------
     unsigned TmTypeEditAddCmd(const std::u16string& line);
@@ -178,6 +218,14 @@ public:
     std::uint16_t HostUdpPort() const { return host_udp_port_.load(); }
     std::uint32_t SearchRequesterAddress() const { return search_address_.load(); }
     unsigned UpdatePeriodMs() const { return update_period_ms_.load(); }
+    unsigned DeviceCount() const { return device_count_.load(); }
+    unsigned CaptureSampleCount(int which) const { return capture_sample_count_[which & 1].load(); }
+    unsigned PlaySampleCount(int which) const { return play_sample_count_[which & 1].load(); }
+    float CaptureGainDb() const { return capture_gain_db_.load(); }
+    float CaptureIQPowerOffset() const { return capture_iq_power_offset_.load(); }
+    short PlayOffsetGain() const { return play_offset_gain_.load(); }
+    short PlayOffsetGainFromDac() const { return play_offset_gain_dac_.load(); }
+    unsigned Direction() const { return direction_.load(); }
     Tm2LimitSet LimitSet() const { return limits_; }
     Tm2EvtRecordConfig EvtRecordConfig() const { return evt_config_; }
     std::u16string CaptureFilePath() const;
@@ -237,6 +285,14 @@ private:
     unsigned default_update_period() const;
     // Sleeps up to `ms`, returning early (false) when the session stops.
     bool idle_for(unsigned ms);
+    // The sample rate the update period (and, with `full_band_as_capture`, the spectrum size)
+    // follows: play rate, capture rate, or 10 MS/s for any other direction.
+    unsigned direction_rate(bool full_band_as_capture = false) const;
+    void follower_pass();
+    void status_pass();
+    void watchdog_pass();
+    // Stops the current operating mode with the mode controller of the device's generation.
+    void stop_current_mode();
 
     // Host windows.
     std::atomic<HWND> main_window_{nullptr};
@@ -264,6 +320,18 @@ private:
     std::atomic<unsigned> low_space_{0};
     std::atomic<float> capture_gain_db_{0.0F};
     std::atomic<unsigned> capture_sample_count_[2] = {};
+    std::atomic<unsigned> play_sample_count_[2] = {};
+    // Follower state.
+    std::uint32_t last_gain_apply_tick_ = 0;   // follower thread only
+    float last_play_file_gain_ = 0.0F;         // follower thread only
+    std::atomic<unsigned> trigger_seen_{0};
+    std::atomic<float> play_file_gain_db_{0.0F};   // captured gain at the play position
+    std::atomic<unsigned> play_file_agc_{0};       // the selected play file was recorded with AGC
+    // Preview hand-over between the data path and the status thread.
+    std::atomic<unsigned> preview_ready_{0};
+    std::atomic<unsigned> preview_sent_{0};
+    std::atomic<std::size_t> block_queue_length_{0};
+    std::uint32_t last_drive_report_tick_ = 0;     // status thread only
     std::atomic<unsigned> preview_size_{kPreviewBytes};
     std::atomic<unsigned> debug_{0};
     std::atomic<unsigned> device_count_{0};
@@ -285,6 +353,10 @@ private:
     CommandQueue command_queue_;
     std::uint8_t* sample_buffer_ = nullptr;
     alignas(16) std::uint8_t preview_buffer_[kPreviewBytes] = {};
+
+    // The first generation's GPS receiver port.
+    std::unique_ptr<platform::SerialPort> gps_port_;
+    std::atomic<unsigned> gps_run_{0};
 
     // Sockets.
     platform::UdpSocket udp_socket_;

@@ -46,7 +46,8 @@ void CTamrelComMFC::TerminateAllThread() {
     stop_flag_.store(true, std::memory_order_release);
     stop_event_.set();
     command_queue_.wake();
-    // 2. The serial port and the copy thread stop here once they exist.
+    // 2. The GPS receiver's port (the copy thread stops here once it exists).
+    CloseSerial();
     // 3. Closing the main socket ends the blocking receive.
     CloseUDP_Socket();
     wait_and_release(udp_receive_);
@@ -78,18 +79,16 @@ unsigned CTamrelComMFC::RunningThreadCount() const {
 
 bool CTamrelComMFC::idle_for(unsigned ms) { return !stop_event_.wait_for(ms); }
 
-void CTamrelComMFC::follower_thread() {
-    // The gain/trigger follower: one pass every 500 ms until its stop flag is set. Its passes
-    // arrive with the host notifications.
-    while (!follower_stop_.load() && !stop_requested()) {
-        follower_stop_event_.wait_for(500);
+void CTamrelComMFC::StartStop_ThreadCyclicControl(int start) {
+    if (start == 1) {
+        if (follower_.joinable() && !follower_.finished()) return;
+        follower_.join();  // a follower that already ended
+        follower_stop_.store(false);
+        follower_stop_event_.reset();
+        follower_ = start_thread("tm-follower", [this] { follower_thread(); });
+        return;
     }
-}
-
-void CTamrelComMFC::status_thread() {
-    // The watchdog/status thread: its passes arrive with the host notifications; between passes
-    // it sleeps 300 ms while no mode runs, else the update period.
-    while (!stop_requested()) {
-        idle_for(current_mode_.load() == TM_MODE_INIT ? 300U : update_period_ms_.load());
-    }
+    follower_stop_.store(true);
+    follower_stop_event_.set();
+    wait_and_release(follower_);
 }

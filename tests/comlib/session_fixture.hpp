@@ -15,6 +15,8 @@
 #include "platform/host/recording_host_window.hpp"
 #include "platform/net/net_settings.hpp"
 #include "platform/net/udp_socket.hpp"
+#include "platform/serial/serial_devices.hpp"
+#include "tamrelapi/sim/control.hpp"
 #include "tests/support/port_offset.hpp"
 
 // Reaches the session state that only commands change (the connection), for tests that need a
@@ -28,6 +30,17 @@ struct CTamrelComMFCTestPeer {
                         std::uint32_t source_be) {
         session.handle_received_packet(buffer, size, source_be);
     }
+    static void set_mode(CTamrelComMFC& session, TmMode_e mode) { session.current_mode_.store(mode); }
+    static void set_direction(CTamrelComMFC& session, unsigned direction) {
+        session.direction_.store(direction);
+    }
+    template <typename T, typename V>
+    static void set_setting(CTamrelComMFC& session, T _TmSettingBlock_t::*field, V value) {
+        session.setting_.set(field, value);
+    }
+    static void set_local_monitor(CTamrelComMFC& session, bool on) { session.local_monitor_.store(on ? 1U : 0U); }
+    static void status_pass(CTamrelComMFC& session) { session.status_pass(); }
+    static void follower_pass(CTamrelComMFC& session) { session.follower_pass(); }
     static void set_api_in_control(CTamrelComMFC& session, bool on) {
         session.api_in_control_.store(on ? 1U : 0U);
     }
@@ -46,6 +59,9 @@ protected:
         offset_ = pick_port_offset();
         ASSERT_TRUE(platform::set_port_offset(offset_).ok());
         ASSERT_TRUE(platform::set_bind_address("127.0.0.1").ok());
+        tamrel::sim::control::reset(tamrel::api::DeviceKind::second_generation);
+        // No GPS receiver on the test machine's serial port: opening it fails predictably.
+        platform::set_serial_device_path("COM5", (root_ / "no-such-tty").string());
         session_ = std::make_unique<CTamrelComMFC>();
         session_->SetMainWndHandle(&window_);
     }

@@ -180,6 +180,36 @@ TEST_F(HostTest, WithExitOnEofRunsEveryLineReadThenEnds) {
     EXPECT_LT(record, none);
 }
 
+TEST_F(HostTest, OpensEachKindOfSimulatedDevice) {
+    struct Case {
+        const char* device;
+        std::vector<std::string> lines;
+    };
+    const Case cases[] = {
+        {"none", {"Tamrel No Device", "Boards Number=0", "Tamrel Open Fail", "[Connect:Off]"}},
+        {"sim1", {"Tamrel Device Ok", "Boards Number=1", "Tamrel Device Open Ok", "[Pre-Amp:Off]"}},
+        {"sim2", {"Tamrel2 Device Ok", "Boards Number=1", "Tamrel2 Device Open Ok", "[BW:48.000M]"}},
+    };
+    for (const auto& c : cases) {
+        HostProcess host(args({"--device", c.device, "--windows", "--exit-on-eof"}));
+        host.write_line("hello");
+        host.close_stdin();
+        ASSERT_EQ(host.wait_exit(), 0) << host.errors();
+        for (const auto& line : c.lines) EXPECT_TRUE(host.has_line(line)) << c.device << ": " << line;
+        EXPECT_TRUE(host.has_line("No Command(hello)")) << c.device;
+    }
+}
+
+TEST_F(HostTest, AnOldPumpFirmwareIsShownAsNeedingAnUpdate) {
+    ASSERT_EQ(::setenv("TAMREL_SIM_PUMP_FPGA_VERSION", "2.1.0.0", 1), 0);
+    HostProcess host(args({"--device", "sim2", "--exit-on-eof"}));
+    ::unsetenv("TAMREL_SIM_PUMP_FPGA_VERSION");
+    host.close_stdin();
+    ASSERT_EQ(host.wait_exit(), 0) << host.errors();
+    EXPECT_TRUE(host.has_line("Pump configuration flash needs an update")) << host.output();
+    EXPECT_FALSE(host.has_line("DSP configuration flash needs an update"));
+}
+
 TEST_F(HostTest, QuitEndsTheProgram) {
     HostProcess host(args());
     host.write_line("quit");
