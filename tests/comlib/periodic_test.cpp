@@ -159,4 +159,37 @@ TEST_F(PeriodicTest, FollowerAppliesTheFirstGenerationAgcGainToThePlayPath) {
     EXPECT_EQ(*applied, (tamrel::sim::CapturedGainCompensation{0, 87, 250}));
 }
 
+TEST_F(PeriodicTest, GraphInitTimeTellsTheHostsGraphsThatAModeStarts) {
+    CTamrelComMFCTestPeer::set_connected(*session_, true);
+    std::vector<std::uint8_t> payload;
+    session_->TmSetGraphInitTime(TM_MODE_PLAY);
+    for (std::uint32_t cmd : {13U, 14U}) {
+        auto packet = next(5000, &payload);
+        ASSERT_TRUE(packet.has_value());
+        EXPECT_EQ(packet->cmd, cmd);
+        EXPECT_EQ(packet->rw, 145U);
+        EXPECT_EQ(payload, (std::vector<std::uint8_t>{'1', 0}));  // the wide text "1", no terminator
+    }
+    session_->TmSetGraphInitTime(TM_MODE_EVENT_RECORD);
+    for (std::uint32_t cmd : {13U, 14U}) {
+        auto packet = next(5000, &payload);
+        ASSERT_TRUE(packet.has_value());
+        EXPECT_EQ(packet->cmd, cmd);
+        EXPECT_EQ(packet->rw, 146U);
+        EXPECT_TRUE(payload.empty());
+    }
+    session_->TmSetGraphInitTime(TM_MODE_FULL_BAND_PREVIEW);
+    EXPECT_FALSE(next(200).has_value());
+}
+
+TEST_F(PeriodicTest, TheFollowerCanBeStoppedAndStartedAgain) {
+    session_->BeginThread();
+    EXPECT_EQ(session_->RunningThreadCount(), 5U);
+    session_->StartStop_ThreadCyclicControl(0);
+    EXPECT_EQ(session_->RunningThreadCount(), 4U);
+    session_->StartStop_ThreadCyclicControl(1);
+    session_->StartStop_ThreadCyclicControl(1);  // already running: no second follower
+    EXPECT_EQ(session_->RunningThreadCount(), 5U);
+}
+
 }  // namespace
