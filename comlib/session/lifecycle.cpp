@@ -69,8 +69,7 @@ void CTamrelComMFC::TmSetPowerOff() {
         tm_device().Tm2PowerOffLED();
     }
     if (connection_state_.load() == 2) {
-        // No operating mode can be running yet without the mode controller; once it exists the
-        // current mode is stopped here before the connection is dropped.
+        stop_current_mode();
         connection_state_.store(0);
     }
     TerminateAllThread();
