@@ -62,7 +62,6 @@ void CTamrelComMFC::handle_received_packet(std::uint8_t* buffer, std::size_t siz
     }
     auto* packet = reinterpret_cast<_TmPacket_t*>(buffer);
     packet->address = source_be;
-    received_bytes_ = size;
     std::u16string line;
     if (Convert_RemoteCmd2ConsoleCmd(line, packet) == 0) TmTypeEditAddCmd(line);
 }

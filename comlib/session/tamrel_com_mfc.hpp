@@ -309,7 +309,6 @@ private:
     std::atomic<std::uint32_t> host_address_{0};
     std::atomic<std::uint16_t> host_udp_port_{0};
     mutable std::mutex path_mutex_;  // guards the path strings below
-    std::u16string capture_folder_;
     std::u16string capture_file_path_;
     std::u16string capture_project_path_;
     std::u16string play_file_path_;
@@ -338,7 +337,6 @@ private:
     std::atomic<unsigned> update_period_ms_{0};
     std::atomic<unsigned> api_in_control_{0};
     std::atomic<unsigned> raw_data_limit_{kPreviewBytes};
-    std::size_t received_bytes_ = 0;  // size of the datagram being translated (receive thread)
 
     // Calibration values kept outside the block, the limit set and the event recorder's
     // configuration (written by the console thread while no mode runs).
