@@ -266,36 +266,29 @@ TEST(Format, AgreesWithSnprintfOnCSpecifications) {
     const char convs_int[] = {'d', 'i', 'u', 'x', 'X', 'o'};
     const char convs_real[] = {'f', 'F', 'e', 'E', 'g', 'G'};
     int checked = 0;
-    for (const char* f : flags) {
-        for (const char* w : widths) {
-            for (const char* p : precisions) {
-                for (const char c : convs_int) {
-                    const std::string directive = std::string("[%") + f + w + p + c + "]";
-                    for (const int v : ints) {
-                        char expected[128];
+    // Every directive and value against snprintf, for one family of conversions.
+    auto check_all = [&](const auto& conversions, const auto& values) {
+        for (const char* f : flags) {
+            for (const char* w : widths) {
+                for (const char* p : precisions) {
+                    for (const char c : conversions) {
+                        const std::string directive = std::string("[%") + f + w + p + c + "]";
+                        for (const auto v : values) {
+                            char expected[128];
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wformat-nonliteral"
-                        std::snprintf(expected, sizeof expected, directive.c_str(), v);
+                            std::snprintf(expected, sizeof expected, directive.c_str(), v);
 #pragma GCC diagnostic pop
-                        ASSERT_EQ(show(format(platform::from_utf8(directive), v)), expected) << directive;
-                        ++checked;
-                    }
-                }
-                for (const char c : convs_real) {
-                    const std::string directive = std::string("[%") + f + w + p + c + "]";
-                    for (const double v : reals) {
-                        char expected[128];
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wformat-nonliteral"
-                        std::snprintf(expected, sizeof expected, directive.c_str(), v);
-#pragma GCC diagnostic pop
-                        ASSERT_EQ(show(format(platform::from_utf8(directive), v)), expected) << directive;
-                        ++checked;
+                            ASSERT_EQ(show(format(platform::from_utf8(directive), v)), expected) << directive;
+                            ++checked;
+                        }
                     }
                 }
             }
         }
-    }
+    };
+    check_all(convs_int, ints);
+    check_all(convs_real, reals);
     EXPECT_GT(checked, 30000);
 }
 
