@@ -16,7 +16,8 @@ constexpr unsigned kPowerRegister = 0x8004;
 constexpr unsigned kPowerOffBit = 0x100;
 }  // namespace
 
-CTamrelComMFC::CTamrelComMFC() : last_drive_report_tick_(platform::tick_ms()) {
+CTamrelComMFC::CTamrelComMFC()
+    : last_gain_apply_tick_(platform::tick_ms()), last_drive_report_tick_(platform::tick_ms()) {
     WinSockStartUp();
     TmFlagInit();
     TmAllocBuffer();

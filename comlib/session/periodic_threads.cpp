@@ -21,7 +21,6 @@ short tenths_rounded(float db) { return static_cast<short>(db * 10.0F + 0.5F); }
 }  // namespace
 
 void CTamrelComMFC::follower_thread() {
-    last_gain_apply_tick_ = platform::tick_ms();
     while (!follower_stop_.load() && !stop_requested()) {
         follower_pass();
         follower_stop_event_.wait_for(kFollowerPeriodMs);

@@ -150,10 +150,12 @@ TEST_F(PeriodicTest, FollowerAppliesTheFirstGenerationAgcGainToThePlayPath) {
     CTamrelComMFCTestPeer::set_setting(*session_, &_TmSettingBlock_t::CaptureAGC, 1);
     CTamrelComMFCTestPeer::set_setting(*session_, &_TmSettingBlock_t::CaptureLoopThrough, 1);
     control::set_capture_gain(87);
-    platform::set_tick_offset_for_tests(2'000);  // more than 1.5 s since the follower started
+    CTamrelComMFCTestPeer::follower_pass(*session_);
+    EXPECT_FLOAT_EQ(session_->CaptureGainDb(), 8.7F);
+    EXPECT_FALSE(control::outputs().captured_gain.has_value()) << "applied before 1.5 s had passed";
+    platform::set_tick_offset_for_tests(2'000);
     CTamrelComMFCTestPeer::follower_pass(*session_);
     platform::set_tick_offset_for_tests(0);
-    EXPECT_FLOAT_EQ(session_->CaptureGainDb(), 8.7F);
     const auto applied = control::outputs().captured_gain;
     ASSERT_TRUE(applied.has_value());
     EXPECT_EQ(*applied, (tamrel::sim::CapturedGainCompensation{0, 87, 250}));
