@@ -44,6 +44,24 @@ public:
     // Data transfer
     virtual unsigned GetDMASpeed(unsigned& speed) = 0;
     virtual unsigned GetFifo(unsigned& bytes) = 0;
+    virtual unsigned FifoReset() = 0;
+    virtual unsigned Start() = 0;
+    virtual unsigned Stop() = 0;
+    virtual unsigned Read(void* buffer, unsigned length, unsigned& transferred) = 0;
+    virtual unsigned CaptureSetBW(unsigned bandwidth) = 0;
+    virtual unsigned CaptureGetBW(unsigned& bandwidth) = 0;
+    virtual unsigned SetPowerOffMode(unsigned mode) = 0;
+    virtual unsigned PlaySetRfOutEnable(bool enable) = 0;
+    virtual unsigned Tm2SetDMAInitCtrl(bool capture, unsigned rate) = 0;
+    virtual unsigned Tm2Start() = 0;
+    virtual unsigned Tm2Stop() = 0;
+    virtual unsigned Tm2Read(void* buffer, unsigned length, unsigned& transferred) = 0;
+    virtual unsigned Tm2GetDMASpeed(unsigned& speed) = 0;
+    virtual unsigned Tm2RecordGetIQRate(unsigned& rate) = 0;
+    virtual unsigned Tm2RecordSetIQRate(unsigned rate) = 0;
+    virtual unsigned Tm2GetSystemMode(unsigned& mode) = 0;
+    virtual unsigned Tm2SetSystemMode(unsigned mode) = 0;
+    virtual unsigned HDRadio_SetDMAInitCtrl(unsigned block_bytes) = 0;
 
     // Second generation
     virtual unsigned Tm2GetAttenuatorID(unsigned& id) = 0;

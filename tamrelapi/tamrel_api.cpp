@@ -46,6 +46,29 @@ unsigned CTamrelAPI::PlaySetCapturingGainOrSetCapturedGain(unsigned bandwidth, s
 
 unsigned CTamrelAPI::GetDMASpeed(unsigned& speed) const { return backend().GetDMASpeed(speed); }
 unsigned CTamrelAPI::GetFifo(unsigned& bytes) const { return backend().GetFifo(bytes); }
+unsigned CTamrelAPI::FifoReset() const { return backend().FifoReset(); }
+unsigned CTamrelAPI::Start() const { return backend().Start(); }
+unsigned CTamrelAPI::Stop() const { return backend().Stop(); }
+
+unsigned CTamrelAPI::Read(void* buffer, unsigned length, unsigned& transferred) const {
+    return backend().Read(buffer, length, transferred);
+}
+
+unsigned CTamrelAPI::CaptureSetBW(unsigned bandwidth) const {
+    return backend().CaptureSetBW(bandwidth);
+}
+
+unsigned CTamrelAPI::CaptureGetBW(unsigned& bandwidth) const {
+    return backend().CaptureGetBW(bandwidth);
+}
+
+unsigned CTamrelAPI::SetPowerOffMode(unsigned mode) const {
+    return backend().SetPowerOffMode(mode);
+}
+
+unsigned CTamrelAPI::PlaySetRfOutEnable(bool enable) const {
+    return backend().PlaySetRfOutEnable(enable);
+}
 
 unsigned CTamrelAPI::Tm2GetAttenuatorID(unsigned& id) const {
     return backend().Tm2GetAttenuatorID(id);
@@ -102,3 +125,38 @@ unsigned CTamrelAPI::Tm2GetTriggerInLevel(unsigned& level) const {
 }
 
 unsigned CTamrelAPI::Tm2PowerOffLED() const { return backend().Tm2PowerOffLED(); }
+
+unsigned CTamrelAPI::Tm2SetDMAInitCtrl(bool capture, unsigned rate) const {
+    return backend().Tm2SetDMAInitCtrl(capture, rate);
+}
+
+unsigned CTamrelAPI::Tm2Start() const { return backend().Tm2Start(); }
+unsigned CTamrelAPI::Tm2Stop() const { return backend().Tm2Stop(); }
+
+unsigned CTamrelAPI::Tm2Read(void* buffer, unsigned length, unsigned& transferred) const {
+    return backend().Tm2Read(buffer, length, transferred);
+}
+
+unsigned CTamrelAPI::Tm2GetDMASpeed(unsigned& speed) const {
+    return backend().Tm2GetDMASpeed(speed);
+}
+
+unsigned CTamrelAPI::Tm2RecordGetIQRate(unsigned& rate) const {
+    return backend().Tm2RecordGetIQRate(rate);
+}
+
+unsigned CTamrelAPI::Tm2RecordSetIQRate(unsigned rate) const {
+    return backend().Tm2RecordSetIQRate(rate);
+}
+
+unsigned CTamrelAPI::Tm2GetSystemMode(unsigned& mode) const {
+    return backend().Tm2GetSystemMode(mode);
+}
+
+unsigned CTamrelAPI::Tm2SetSystemMode(unsigned mode) const {
+    return backend().Tm2SetSystemMode(mode);
+}
+
+unsigned CTamrelAPI::HDRadio_SetDMAInitCtrl(unsigned block_bytes) const {
+    return backend().HDRadio_SetDMAInitCtrl(block_bytes);
+}

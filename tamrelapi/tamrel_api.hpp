@@ -50,7 +50,23 @@ public:
 
     // Data transfer.
     unsigned GetDMASpeed(unsigned& speed) const;  // first generation
-    unsigned GetFifo(unsigned& bytes) const;      // bytes waiting in the board FIFO, both
+    // Bytes waiting in the board FIFO, both generations: while the capture DMA runs (or bytes are
+    // left after it stopped) the capture FIFO's level.
+    unsigned GetFifo(unsigned& bytes) const;
+
+    // First-generation capture DMA. Read is a block read: `length` bytes exactly, or none
+    // (`transferred` 0, status ok) when they are not all waiting within 50 ms; before Start or
+    // after Stop none, after at most about 20 ms.
+    unsigned FifoReset() const;  // empties the capture FIFO
+    unsigned Start() const;
+    unsigned Stop() const;
+    unsigned Read(void* buffer, unsigned length, unsigned& transferred) const;
+    // Capture bandwidth: 0 8 MHz (10,000,000 samples/s), 1 24 MHz (30,000,000 samples/s).
+    unsigned CaptureSetBW(unsigned bandwidth) const;
+    unsigned CaptureGetBW(unsigned& bandwidth) const;
+    // 1 powers off the capture path, 0 the play path.
+    unsigned SetPowerOffMode(unsigned mode) const;
+    unsigned PlaySetRfOutEnable(bool enable) const;
 
     // Second generation.
     unsigned Tm2GetAttenuatorID(unsigned& id) const;
@@ -71,4 +87,20 @@ public:
     unsigned Tm2PowerOffLED() const;
     // The play path's log gain, 0.1 dB.
     unsigned Tm2PlaySetLogGain(short tenth_db) const;
+
+    // Second-generation DMA. The direction is chosen before Tm2Start: capture (record at the
+    // record I/Q rate; `rate` is not used) or play at `rate`. Tm2Read reads as Read does; set up
+    // for play it brings nothing.
+    unsigned Tm2SetDMAInitCtrl(bool capture, unsigned rate) const;
+    unsigned Tm2Start() const;
+    unsigned Tm2Stop() const;
+    unsigned Tm2Read(void* buffer, unsigned length, unsigned& transferred) const;
+    unsigned Tm2GetDMASpeed(unsigned& speed) const;
+    // Record I/Q rate, samples/s: 1,000 to 70,000,000 (60,000,000 at power-on).
+    unsigned Tm2RecordGetIQRate(unsigned& rate) const;
+    unsigned Tm2RecordSetIQRate(unsigned rate) const;
+    unsigned Tm2GetSystemMode(unsigned& mode) const;  // 0 to 7
+    unsigned Tm2SetSystemMode(unsigned mode) const;
+    // The DMA block size of the HD Radio path, bytes.
+    unsigned HDRadio_SetDMAInitCtrl(unsigned block_bytes) const;
 };

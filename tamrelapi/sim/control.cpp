@@ -1,5 +1,6 @@
 #include "tamrelapi/sim/control.hpp"
 
+#include <cmath>
 #include <string>
 
 #include "tamrelapi/sim/board_registers.hpp"
@@ -107,6 +108,53 @@ void clear_calls() { instrument().calls().clear(); }
 std::size_t feed_gps_text(std::string_view bytes) { return instrument().gps_text().feed(bytes); }
 std::size_t gps_text_waiting() { return instrument().gps_text().waiting(); }
 std::uint64_t gps_text_dropped() { return instrument().gps_text().dropped(); }
+
+void set_capture_content(CaptureContent content) { instrument().capture().set_content(content); }
+
+void set_constant_sample(std::int16_t i, std::int16_t q) {
+    instrument().capture().set_constant_sample(i, q);
+}
+
+Status set_input_level_dbm(double dbm) {
+    if (!std::isfinite(dbm)) return Status(Errc::invalid_argument, "input level must be finite");
+    instrument().capture().set_input_level_dbm(dbm);
+    return {};
+}
+
+void set_capture_fifo_capacity(std::uint64_t bytes) {
+    instrument().capture().set_fifo_capacity(bytes);
+}
+
+Status set_capture_pacing(api::CapturePacing pacing) {
+    if (!pacing.unpaced && (!std::isfinite(pacing.speed_factor) || pacing.speed_factor <= 0.0)) {
+        return Status(Errc::invalid_argument, "simulator speed factor must be above 0");
+    }
+    instrument().capture().set_pacing(pacing);
+    return {};
+}
+
+CaptureStats capture_stats() { return instrument().capture().stats(); }
+
+TransferSettings transfer_settings() { return instrument().transfer().get(); }
+unsigned capture_bandwidth() { return transfer_settings().capture_bandwidth; }
+unsigned record_iq_rate() { return transfer_settings().record_iq_rate; }
+unsigned system_mode() { return transfer_settings().system_mode; }
+
+Status set_capture_bandwidth(unsigned bandwidth) {
+    if (bandwidth >= capture_bandwidths) {
+        return Status(Errc::invalid_argument, "capture bandwidth must be 0 or 1");
+    }
+    instrument().transfer().update([=](TransferSettings& s) { s.capture_bandwidth = bandwidth; });
+    return {};
+}
+
+Status set_record_iq_rate(unsigned rate) {
+    if (!is_record_iq_rate(rate)) {
+        return Status(Errc::invalid_argument, "record I/Q rate must be 1000 to 70000000");
+    }
+    instrument().transfer().update([=](TransferSettings& s) { s.record_iq_rate = rate; });
+    return {};
+}
 
 platform::Result<unsigned> peek_register(unsigned space, unsigned offset) {
     unsigned value = 0;

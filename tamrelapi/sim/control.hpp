@@ -17,9 +17,12 @@
 #include "tamrelapi/device_select.hpp"
 #include "tamrelapi/sim/calibration.hpp"
 #include "tamrelapi/sim/call_log.hpp"
+#include "tamrelapi/sim/capture_content.hpp"
+#include "tamrelapi/sim/capture_source.hpp"
 #include "tamrelapi/sim/identity.hpp"
 #include "tamrelapi/sim/outputs.hpp"
 #include "tamrelapi/sim/readings.hpp"
+#include "tamrelapi/sim/transfer_settings.hpp"
 
 namespace tamrel::sim::control {
 
@@ -75,6 +78,39 @@ void clear_calls();
 std::size_t feed_gps_text(std::string_view bytes);
 std::size_t gps_text_waiting();
 std::uint64_t gps_text_dropped();
+
+// The capture source (capture_source.hpp): what the capture DMA delivers. A reset stops it and
+// restores the defaults below; the pacing returns to the configured one.
+using sim::CaptureContent;
+using sim::CaptureStats;
+// signal (default): a tone and noise at the input level; counter: sample n is the 32-bit value n;
+// constant: every sample is set_constant_sample's pair, (0, 0) after a reset. Takes effect
+// from the next read.
+void set_capture_content(CaptureContent content);
+void set_constant_sample(std::int16_t i, std::int16_t q);
+// The level at the board's input, dBm (default -30): signal content is scaled so a recorder
+// reads this level at the capture gain and calibration in force. A value that is not finite is
+// refused and nothing changes.
+platform::Status set_input_level_dbm(double dbm);
+// The board FIFO's capacity in bytes (default 128 MiB), rounded down to whole samples, at least
+// one sample.
+void set_capture_fifo_capacity(std::uint64_t bytes);
+// Changes the pacing of the running source now, for tests that want a run faster than real time
+// or unpaced; the configured pacing (device_config()) is unchanged and a reset returns to it. A
+// factor that is not finite and above 0 is refused unless unpaced, as configure_device refuses.
+platform::Status set_capture_pacing(api::CapturePacing pacing);
+// The counters of the current or last run, in bytes:
+// produced = delivered + lost + discarded + waiting.
+CaptureStats capture_stats();
+
+// The data path's settings as the session left them, and setters that bypass the open rules.
+TransferSettings transfer_settings();
+unsigned capture_bandwidth();  // 0 8 MHz, 1 24 MHz
+unsigned record_iq_rate();     // samples/s
+unsigned system_mode();
+// Refused (invalid_argument) as CaptureSetBW and Tm2RecordSetIQRate refuse.
+platform::Status set_capture_bandwidth(unsigned bandwidth);
+platform::Status set_record_iq_rate(unsigned rate);
 
 // Registers of the bridge's address spaces, bypassing the device-open rules; a poke also reaches
 // read-only registers. Refused (invalid_argument) outside the windows.

@@ -24,6 +24,8 @@ void Instrument::reset(const api::DeviceConfig& config) {
     readings_.set(default_readings(config.kind));
     outputs_.set(Outputs{});
     gps_text_.clear();
+    transfer_.set(TransferSettings{});
+    capture_.reset(config.pacing, config.seed);
 }
 
 void Instrument::power_on_registers(DeviceKind kind, unsigned fpga_version) {

@@ -11,7 +11,9 @@
 //   Readings        capture gain, trigger input, DMA speed, FIFO level
 //   Outputs         power-off LED, image loaded, captured-gain compensation applied
 //   GpsText         GPS bytes received and not yet handed over (second generation)
-// Further models (capture source, play sink, trigger, configuration flash, DPRAM,
+//   TransferSettings capture bandwidth, record I/Q rate, system mode, DMA direction
+//   CaptureSource   the samples the receiver produces, the board FIFO, the block reads
+// Further models (play sink, trigger, configuration flash, DPRAM,
 // EEPROM, module microcontrollers) are added the same way: a member, reset in reset(), and the
 // operations that use it in their own instrument_<family>.cpp.
 //
@@ -31,6 +33,7 @@
 #include "tamrelapi/device_select.hpp"
 #include "tamrelapi/sim/calibration.hpp"
 #include "tamrelapi/sim/call_log.hpp"
+#include "tamrelapi/sim/capture_source.hpp"
 #include "tamrelapi/sim/faults.hpp"
 #include "tamrelapi/sim/gps_text.hpp"
 #include "tamrelapi/sim/guarded.hpp"
@@ -39,6 +42,7 @@
 #include "tamrelapi/sim/presence.hpp"
 #include "tamrelapi/sim/readings.hpp"
 #include "tamrelapi/sim/registers.hpp"
+#include "tamrelapi/sim/transfer_settings.hpp"
 #include "tamrelapi/status.hpp"
 
 namespace tamrel::sim {
@@ -64,6 +68,8 @@ public:
     Guarded<Readings>& readings() { return readings_; }
     Guarded<Outputs>& outputs() { return outputs_; }
     GpsText& gps_text() { return gps_text_; }
+    Guarded<TransferSettings>& transfer() { return transfer_; }
+    CaptureSource& capture() { return capture_; }
 
     // The identification; a first-generation board keeps its FPGA version in its register, so
     // both read and set go through it.
@@ -94,6 +100,24 @@ public:
     // Data transfer
     unsigned GetDMASpeed(unsigned& speed) override;
     unsigned GetFifo(unsigned& bytes) override;
+    unsigned FifoReset() override;
+    unsigned Start() override;
+    unsigned Stop() override;
+    unsigned Read(void* buffer, unsigned length, unsigned& transferred) override;
+    unsigned CaptureSetBW(unsigned bandwidth) override;
+    unsigned CaptureGetBW(unsigned& bandwidth) override;
+    unsigned SetPowerOffMode(unsigned mode) override;
+    unsigned PlaySetRfOutEnable(bool enable) override;
+    unsigned Tm2SetDMAInitCtrl(bool capture, unsigned rate) override;
+    unsigned Tm2Start() override;
+    unsigned Tm2Stop() override;
+    unsigned Tm2Read(void* buffer, unsigned length, unsigned& transferred) override;
+    unsigned Tm2GetDMASpeed(unsigned& speed) override;
+    unsigned Tm2RecordGetIQRate(unsigned& rate) override;
+    unsigned Tm2RecordSetIQRate(unsigned rate) override;
+    unsigned Tm2GetSystemMode(unsigned& mode) override;
+    unsigned Tm2SetSystemMode(unsigned mode) override;
+    unsigned HDRadio_SetDMAInitCtrl(unsigned block_bytes) override;
 
     // Second generation
     unsigned Tm2GetAttenuatorID(unsigned& id) override;
@@ -135,6 +159,8 @@ private:
     }
 
     void power_on_registers(api::DeviceKind kind, unsigned fpga_version);
+    // A read of the capture source at the level the receive path gives the signal now.
+    unsigned read_capture(void* buffer, unsigned length, unsigned& transferred);
 
     Guarded<api::DeviceConfig> config_;
     Presence presence_;
@@ -146,6 +172,8 @@ private:
     Guarded<Readings> readings_;
     Guarded<Outputs> outputs_;
     GpsText gps_text_;
+    Guarded<TransferSettings> transfer_;
+    CaptureSource capture_;
 };
 
 // The instrument of this process, created on first use with the configuration of

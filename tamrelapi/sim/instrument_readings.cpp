@@ -1,5 +1,6 @@
-// What the running board reports (capture gain, trigger input, DMA speed, FIFO level) and the
-// outputs the session drives (captured-gain compensation, power-off LED).
+// What the running board reports (capture gain, trigger input, DMA speed) and the outputs the
+// session drives (captured-gain compensation, power-off LED). The FIFO level belongs to the data
+// transfer (instrument_transfer.cpp).
 
 #include "tamrelapi/sim/arguments.hpp"
 #include "tamrelapi/sim/instrument.hpp"
@@ -31,9 +32,9 @@ unsigned Instrument::GetDMASpeed(unsigned& speed) {
                [this] { return readings_.get().dma_speed; });
 }
 
-unsigned Instrument::GetFifo(unsigned& bytes) {
-    return get("GetFifo", Needs::either_open, bytes,
-               [this] { return readings_.get().fifo_bytes; });
+unsigned Instrument::Tm2GetDMASpeed(unsigned& speed) {
+    return get("Tm2GetDMASpeed", Needs::second_open, speed,
+               [this] { return readings_.get().dma_speed; });
 }
 
 unsigned Instrument::PlaySetCapturingGainOrSetCapturedGain(unsigned bandwidth, short gain,

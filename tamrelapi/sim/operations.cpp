@@ -17,7 +17,11 @@ constexpr std::array kOperations = {
     "PlaySetCapturingGainOrSetCapturedGain"sv,
     "Tm2PlaySetLogGain"sv,
     // Data transfer
-    "GetDMASpeed"sv, "GetFifo"sv,
+    "GetDMASpeed"sv, "GetFifo"sv, "FifoReset"sv, "Start"sv, "Stop"sv, "Read"sv,
+    "CaptureSetBW"sv, "CaptureGetBW"sv, "SetPowerOffMode"sv, "PlaySetRfOutEnable"sv,
+    "Tm2SetDMAInitCtrl"sv, "Tm2Start"sv, "Tm2Stop"sv, "Tm2Read"sv, "Tm2GetDMASpeed"sv,
+    "Tm2RecordGetIQRate"sv, "Tm2RecordSetIQRate"sv, "Tm2GetSystemMode"sv, "Tm2SetSystemMode"sv,
+    "HDRadio_SetDMAInitCtrl"sv,
     // Second generation
     "Tm2GetAttenuatorID"sv, "Tm2GetDownConvID"sv, "Tm2GetUpConvID"sv, "Tm2GetDspFpgaVer"sv,
     "Tm2GetPumpFpgaVer"sv, "Tm2GetDspNiosVer"sv, "Tm2GetHWPCBVer"sv,

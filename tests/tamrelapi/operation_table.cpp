@@ -59,6 +59,35 @@ OperationCase open_state_change(std::string_view name, Family family, bool needs
             }};
 }
 
+// An operation whose effect shows in what `read` returns (a value with ==).
+template <typename Read>
+OperationCase effect(std::string_view name, Family family, unsigned (*call)(), Read read) {
+    return {name, family, true, [call, read](bool& untouched) {
+                const auto before = read();
+                const unsigned status = call();
+                untouched = read() == before;
+                return status;
+            }};
+}
+
+// A block read of the capture DMA; a capture source that was never started has nothing to give,
+// so a call that acts writes only `transferred`.
+OperationCase block_read(std::string_view name, Family family,
+                         unsigned (CTamrelAPI::*member)(void*, unsigned, unsigned&) const) {
+    return {name, family, true, [member](bool& untouched) {
+                constexpr unsigned kLength = 16;
+                std::array<unsigned char, kLength> buffer{};
+                buffer.fill(0xA5);
+                unsigned transferred = kSentinelU;
+                const sim::CaptureStats before = sim::control::capture_stats();
+                const unsigned status = (CTamrelAPI{}.*member)(buffer.data(), kLength, transferred);
+                untouched = transferred == kSentinelU && sim::control::capture_stats() == before &&
+                            std::all_of(buffer.begin(), buffer.end(),
+                                        [](unsigned char c) { return c == 0xA5; });
+                return status;
+            }};
+}
+
 std::vector<OperationCase> build() {
     using F = Family;
     std::vector<OperationCase> cases = {
@@ -95,6 +124,37 @@ std::vector<OperationCase> build() {
          }},
         getter("GetDMASpeed", F::first, &CTamrelAPI::GetDMASpeed),
         getter("GetFifo", F::common, &CTamrelAPI::GetFifo),
+        effect("FifoReset", F::first, [] { return CTamrelAPI{}.FifoReset(); },
+               sim::control::capture_stats),
+        effect("Start", F::first, [] { return CTamrelAPI{}.Start(); },
+               sim::control::capture_stats),
+        effect("Stop", F::first, [] { return CTamrelAPI{}.Stop(); }, sim::control::capture_stats),
+        block_read("Read", F::first, &CTamrelAPI::Read),
+        effect("CaptureSetBW", F::first, [] { return CTamrelAPI{}.CaptureSetBW(1); },
+               sim::control::capture_bandwidth),
+        getter("CaptureGetBW", F::first, &CTamrelAPI::CaptureGetBW),
+        effect("SetPowerOffMode", F::first, [] { return CTamrelAPI{}.SetPowerOffMode(1); },
+               sim::control::outputs),
+        effect("PlaySetRfOutEnable", F::first, [] { return CTamrelAPI{}.PlaySetRfOutEnable(true); },
+               sim::control::outputs),
+        effect("Tm2SetDMAInitCtrl", F::second,
+               [] { return CTamrelAPI{}.Tm2SetDMAInitCtrl(false, 2'000'000); },
+               sim::control::transfer_settings),
+        effect("Tm2Start", F::second, [] { return CTamrelAPI{}.Tm2Start(); },
+               sim::control::capture_stats),
+        effect("Tm2Stop", F::second, [] { return CTamrelAPI{}.Tm2Stop(); },
+               sim::control::capture_stats),
+        block_read("Tm2Read", F::second, &CTamrelAPI::Tm2Read),
+        getter("Tm2GetDMASpeed", F::second, &CTamrelAPI::Tm2GetDMASpeed),
+        getter("Tm2RecordGetIQRate", F::second, &CTamrelAPI::Tm2RecordGetIQRate),
+        effect("Tm2RecordSetIQRate", F::second,
+               [] { return CTamrelAPI{}.Tm2RecordSetIQRate(1'000'000); },
+               sim::control::record_iq_rate),
+        getter("Tm2GetSystemMode", F::second, &CTamrelAPI::Tm2GetSystemMode),
+        effect("Tm2SetSystemMode", F::second, [] { return CTamrelAPI{}.Tm2SetSystemMode(3); },
+               sim::control::system_mode),
+        effect("HDRadio_SetDMAInitCtrl", F::second,
+               [] { return CTamrelAPI{}.HDRadio_SetDMAInitCtrl(4096); }, sim::control::outputs),
         getter("Tm2GetAttenuatorID", F::second, &CTamrelAPI::Tm2GetAttenuatorID),
         getter("Tm2GetDownConvID", F::second, &CTamrelAPI::Tm2GetDownConvID),
         getter("Tm2GetUpConvID", F::second, &CTamrelAPI::Tm2GetUpConvID),
