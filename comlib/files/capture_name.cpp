@@ -14,11 +14,22 @@ std::u16string next_capture_file_path(char16_t letter,
                                       const std::function<bool(const std::u16string&)>& exists,
                                       const std::function<platform::LocalTime()>& now) {
     const std::u16string folder = recording_folder(letter);
+    std::u16string stamp;
     std::u16string path;
+    int suffix = 0;
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
         const platform::LocalTime t = now();
-        path = folder + platform::format(u"Cap_%04d%02d%02d_%02d%02d%02d.iqw", t.year, t.month,
-                                         t.day, t.hour, t.minute, t.second);
+        const std::u16string fresh = platform::format(u"Cap_%04d%02d%02d_%02d%02d%02d", t.year,
+                                                      t.month, t.day, t.hour, t.minute, t.second);
+        // Within the same second the time gives the same name again: number it instead, so two
+        // recordings of one second never share a name.
+        if (fresh == stamp) {
+            path = folder + platform::format(u"%s_%d.iqw", stamp.c_str(), ++suffix);
+        } else {
+            stamp = fresh;
+            suffix = 0;
+            path = folder + stamp + u".iqw";
+        }
         if (!exists(path)) break;
     }
     return path;

@@ -12,7 +12,7 @@ std::u16string recording_folder(char16_t letter);
 
 // The next free sample-file path in the recording folder of `letter`: the name is rebuilt from
 // the time read anew while a file of that name exists, at most 10,000 times; the last name built
-// is used. `exists` tells whether a path is taken; `now` gives the local time.
+// is used. When the time still gives the name just found taken, "_1", "_2", ... is added to it. `exists` tells whether a path is taken; `now` gives the local time.
 std::u16string next_capture_file_path(char16_t letter,
                                       const std::function<bool(const std::u16string&)>& exists,
                                       const std::function<platform::LocalTime()>& now = platform::local_time);

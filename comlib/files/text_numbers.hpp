@@ -1,0 +1,16 @@
+#pragma once
+// Numbers read from the fields of the system's text files the way C's wcstol, _wcstoi64 and
+// wcstod read them: leading blanks (space, \t \n \v \f \r) are skipped, the conversion stops at
+// the first unit that does not fit (so a trailing CR or blank is harmless), and a field with
+// nothing convertible reads as 0. Integers are decimal with an optional sign and saturate at the
+// limits of their width, as those functions do; the long of the system the files come from is
+// 32 bits.
+//
+// Thread-safety: free functions without state; safe from any thread.
+
+#include <cstdint>
+#include <string_view>
+
+std::int32_t text_to_int32(std::u16string_view text);   // wcstol(text, nullptr, 10)
+std::int64_t text_to_int64(std::u16string_view text);   // _wcstoi64(text, nullptr, 10)
+double text_to_double(std::u16string_view text);        // wcstod(text, nullptr), C locale
