@@ -2,10 +2,29 @@
 // every repeated name, and the rows whose commands are not built yet) are answered by the string
 // commands.
 
+#include <array>
+
 #include "comlib/console/command_table.hpp"
 #include "comlib/session/tamrel_com_mfc.hpp"
 
+namespace {
+using Handler = CTamrelComMFC::CommandHandler;
+}
+
 CTamrelComMFC::CommandHandler CTamrelComMFC::command_handler(std::size_t row) {
-    static constexpr CommandHandler kHandlers[TM_CONSOLE_CMD_COUNT] = {};
+    static const std::array<Handler, TM_CONSOLE_CMD_COUNT> kHandlers = [] {
+        std::array<Handler, TM_CONSOLE_CMD_COUNT> table{};
+        table[TM_CMD_SEARCH] = &CTamrelComMFC::cmd_search;
+        table[TM_CMD_CONNECT] = &CTamrelComMFC::cmd_connect;
+        table[TM_CMD_DISCONNECT] = &CTamrelComMFC::cmd_disconnect;
+        table[TM_CMD_RECORD_START] = &CTamrelComMFC::cmd_record;
+        table[TM_CMD_PREVIEW_START] = &CTamrelComMFC::cmd_preview;
+        table[TM_CMD_SYNCDATA] = &CTamrelComMFC::cmd_syncdata;
+        table[TM_CMD_CAPTURESTOPTYPE] = &CTamrelComMFC::cmd_capturestoptype;
+        table[TM_CMD_CAPTURETIME] = &CTamrelComMFC::cmd_capturetime;
+        table[TM_CMD_T2RECORD_START] = &CTamrelComMFC::cmd_t2record;
+        table[TM_CMD_T2PREVIEW_START] = &CTamrelComMFC::cmd_t2preview;
+        return table;
+    }();
     return row < TM_CONSOLE_CMD_COUNT ? kHandlers[row] : nullptr;
 }

@@ -29,6 +29,8 @@ CTamrelComMFC::~CTamrelComMFC() {
     // A thread that outlived its bounded wait in TerminateAllThread is joined here: nothing the
     // threads use is freed while one of them still runs, and none survives the session.
     join_all_threads();
+    // A recording still open when the session ends keeps what it wrote.
+    TmCloseRecordFile();
     TmFreeBuffer();
     TmDeqInit();
 }
@@ -75,6 +77,7 @@ void CTamrelComMFC::TmSetPowerOff() {
     }
     TerminateAllThread();
     join_all_threads();
+    TmCloseRecordFile();
     TmFreeBuffer();
     TmDeqInit();
 }

@@ -115,12 +115,12 @@ void CTamrelComMFC::status_pass() {
         to.sin_addr.s_addr = host_address_.load();
         to.sin_port = htons(host_udp_port_.load());
         SendRawData(&to, preview_buffer_, static_cast<int>(kPreviewBytes), 0);
-        preview_sent_.store(1);
         preview_ready_.store(0);
+        preview_request_.store(1);
         sent = true;
     }
     if (local_monitor_.load() == 1 || sent) {
-        const std::size_t queue_length = block_queue_length_.load();
+        const std::size_t queue_length = block_queue_.size();
         unsigned fifo = 0;
         (void)tm_device().GetFifo(fifo);  // a failed read shows 0
         if (local_monitor_.load() == 1) {
@@ -131,6 +131,9 @@ void CTamrelComMFC::status_pass() {
 }
 
 void CTamrelComMFC::stop_current_mode() {
-    // The operating modes and their controllers arrive with recording and playback; until then
-    // no mode can be running, so there is nothing to stop.
+    // The controller of the device's generation: the first generation's stop sequence would send
+    // the wrong packets and drive the wrong board calls on a second-generation instrument.
+    const TmMode_e mode = current_mode_.load();
+    const unsigned result = second_generation() ? Tm2PlayRecord(mode, 0) : TmPlayRecord(mode, 0);
+    (void)result;  // 1 while idle: nothing to stop is not a failure here
 }

@@ -22,6 +22,12 @@
 #include "comlib/remote/packet.hpp"
 #include "comlib/session/export.hpp"
 #include "comlib/session/setting_store.hpp"
+#include "comlib/stream/block_queue.hpp"
+#include "comlib/stream/gps_line_queue.hpp"
+#include "comlib/stream/second_meter.hpp"
+#include "platform/fs/file.hpp"
+#include "platform/fs/text_file_writer.hpp"
+#include "platform/fs/unbuffered_writer.hpp"
 #include "platform/host/host_window.hpp"
 #include "platform/net/udp_socket.hpp"
 #include "platform/serial/serial_port.hpp"
@@ -123,12 +129,26 @@ struct Tm2EvtRecordConfig {
     std::uint32_t keep_count = 0;
 };
 
+// The result of the integer power sums: lane 0 sums the squares of the first component of every
+// sample, lane 1 those of the second.
+struct alignas(16) TmIQPowerSum_t {
+    std::uint64_t lane[2];
+};
+
 class TM_EXPORT CTamrelComMFC {
 public:
     // The library's own status codes.
     static constexpr unsigned kStatusRefused = 4096;          // mode change refused, index out of range
     static constexpr unsigned kStatusQueueFull = 6915;
     static constexpr unsigned kStatusStaticWinIndex = 6919;
+    static constexpr unsigned kStatusIqwFile = 6916;         // sample file cannot be made or written
+    static constexpr unsigned kStatusWpjFile = 6917;         // project file cannot be made
+    static constexpr unsigned kStatusBlockQueueFull = 6922;  // the disk does not keep up
+    static constexpr unsigned kStatusLowSpace = 6924;        // record refused: under 2 GB free
+
+    static constexpr std::size_t kBlockBytes = 1'048'576;                 // one DMA block
+    static constexpr std::size_t kBlockSamples = kBlockBytes / 4;         // 262,144
+    static constexpr std::size_t kRingBlocks = 500;
 
     static constexpr std::size_t kSampleBufferBytes = 524'288'000;  // 500 MiB
     static constexpr std::size_t kSampleBufferAlign = 4096;          // unbuffered writes need it
@@ -205,6 +225,32 @@ public:
     // packet is refused.
     unsigned Convert_RemoteCmd2ConsoleCmd(std::u16string& line, _TmPacket_t* packet);
 
+    // ---- Streaming engine: the mode controller and the record and preview paths ------------
+    // The only way in and out of a mode. action: 0 stop, 1 start, 2 pause, 3 resume (second
+    // generation also 4 and 5, the HD Radio pause and resume). Safe to call from several threads:
+    // calls are taken one at a time.
+    unsigned TmPlayRecord(TmMode_e mode, int action);
+    unsigned Tm2PlayRecord(TmMode_e mode, int action);
+    unsigned TmRecord();
+    unsigned Tm2Record();
+    unsigned TmRecordPreview();
+    unsigned Tm2RecordPreview();
+    unsigned TmRecordFullBandPreview();
+    unsigned Tm2RecordFullBandPreview();
+    unsigned TmCloseRecordFile();
+    void TmBeginThread_PushPop();
+    void Tm2BeginThread_PushPop();
+    void Tm2SetCaptureSampleCnt(unsigned samples);
+    unsigned Tm2GetCaptureGain(float& gain_db);
+    unsigned Tm2GetDMASpeed(unsigned& speed);
+    // Power sums over `count` samples of interleaved 16-bit I/Q data, in groups of four samples
+    // (count rounded up to a multiple of 4); each adds the samples it summed to the window count.
+    // Forward: returns the address after the last group. FromLast: sums the samples just below
+    // `data` and returns the lowest address summed.
+    const short* TmIQSumPower(const short* data, unsigned count, TmIQPowerSum_t* result);
+    const short* TmIQSumPowerFromLast(const short* data, unsigned count, TmIQPowerSum_t* result);
+    const short* TmIQSumPowerDouble(const short* data, unsigned count, double result[2]);
+
     // ---- Storage ----------------------------------------------------------------------------
     void TmCheckDrive(_TmDriveLetterType_e drive);
     void TmCheckCopyDrive(_TmDriveLetterType_e drive);
@@ -236,6 +282,11 @@ public:
     int DriveFreeGB() const { return drive_free_gb_.load(); }
     int DriveUsedGB() const { return drive_used_gb_.load(); }
     unsigned LowSpace() const { return low_space_.load(); }
+    unsigned RunStatus() const { return setting_.get(&_TmSettingBlock_t::RunStatus); }
+    // Gain lines measured since the data threads were last launched.
+    std::uint32_t MeasuredSeconds() const { return meter_.seconds(); }
+    std::size_t BlockQueueLength() const { return block_queue_.size(); }
+    bool DataThreadsRunning() const;
     // The bytes of a raw buffer one SendRawData call may send (kept by the spectrum size).
     void SetRawDataLimit(unsigned bytes) { raw_data_limit_.store(bytes); }
     // The threads the session started that are still running (0 after shut-down).
@@ -258,6 +309,22 @@ private:
     static CommandHandler command_handler(std::size_t row);
     // The usage reply: the read-form help line, then the write-form help line.
     void send_usage(const char16_t* read_help, const char16_t* write_help);
+
+    // Command handlers (console/*_commands.cpp).
+    void cmd_search(const CommandContext& context);
+    void cmd_connect(const CommandContext& context);
+    void cmd_disconnect(const CommandContext& context);
+    void cmd_syncdata(const CommandContext& context);
+    void cmd_record(const CommandContext& context);
+    void cmd_preview(const CommandContext& context);
+    void cmd_t2record(const CommandContext& context);
+    void cmd_t2preview(const CommandContext& context);
+    void cmd_capturestoptype(const CommandContext& context);
+    void cmd_capturetime(const CommandContext& context);
+    // A mode command: read form prints the current mode; 1 stops what runs and starts `mode`,
+    // 0 stops `mode`, each through the controller of the generation the command belongs to.
+    void mode_command(const CommandContext& context, bool second, TmMode_e mode, const char16_t* read_help,
+                      const char16_t* write_help);
 
     // Thread bodies.
     void console_thread();
@@ -294,6 +361,47 @@ private:
     // Stops the current operating mode with the mode controller of the device's generation.
     void stop_current_mode();
 
+    // Streaming engine internals.
+    bool second_generation() const { return setting_.get(&_TmSettingBlock_t::Generation) >= 2; }
+    unsigned start_mode(bool second, TmMode_e mode);
+    unsigned stop_mode(bool second, TmMode_e mode);
+    unsigned pause_play(bool second);
+    unsigned resume_play(bool second, TmMode_e mode);
+    unsigned pause_hd_radio();
+    unsigned resume_hd_radio(TmMode_e mode);
+    void finish_record(bool second, TM_CMD_ID_e packet, const char16_t* status_line);
+    void finish_preview(bool second, TM_CMD_ID_e packet, const char16_t* status_line);
+    void send_mode_packet(TM_CMD_ID_e packet);
+    void set_run_status(unsigned status);
+    bool launch_data_threads(bool second);
+    // Clears the run flag and waits until both data threads have ended.
+    void stop_data_threads();
+    void fill_ring();
+    std::uint8_t* ring_block(std::size_t index) const { return sample_buffer_ + index * kBlockBytes; }
+    unsigned start_record(bool second);
+    unsigned start_preview(bool second, TmMode_e mode);
+    // Reads one block from the capture DMA of the generation; true when a whole block arrived.
+    bool read_capture_block(bool second, std::uint8_t* block);
+    void capture_push_thread(bool second, TmMode_e mode);
+    void capture_pop_thread(bool second, TmMode_e mode);
+    // One completed second: the gain line, its GPS sentence (the newest queued, else the last
+    // one of this launch) and the DMA speed, to the project file (when `to_file`) and the host.
+    // False when the capture-time limit is reached.
+    bool report_second(bool second, std::uint64_t power_sum, std::uint32_t number, bool to_file,
+                       std::u16string& last_sentence);
+    void copy_preview(const std::uint8_t* block);
+    // The newest sentence of the GPS receiver, emptied by the call; empty when none arrived.
+    std::u16string take_newest_gps_sentence();
+    // Write failure of the sample file: stop writing, keep what is on disk whole, tell the host.
+    void sample_write_failed();
+    // The record names to use: the operator's override pair, else a fresh capture path.
+    void choose_record_names(std::u16string& sample, std::u16string& project);
+    void prepare_next_record_names();
+    // A fresh generated name pair on the record drive, stored as the capture paths.
+    void renew_capture_names();
+    // Waits up to `ms` unless the data threads are told to stop.
+    void data_wait(unsigned ms);
+
     // Host windows.
     std::atomic<HWND> main_window_{nullptr};
     std::atomic<HWND> static_windows_[TM_STATIC_COUNT] = {};
@@ -311,6 +419,11 @@ private:
     mutable std::mutex path_mutex_;  // guards the path strings below
     std::u16string capture_file_path_;
     std::u16string capture_project_path_;
+    // The operator's names for the next recording ("capturefile"); empty when none. TmRecord
+    // uses them instead of the generated pair, and stopping a recording clears them, so the
+    // drive check that renews the generated names cannot overwrite the operator's choice.
+    std::u16string capture_file_override_;
+    std::u16string capture_project_override_;
     std::u16string play_file_path_;
     std::atomic<unsigned> expire_count_{60};
     std::atomic<int> drive_total_gb_{0};
@@ -326,10 +439,13 @@ private:
     std::atomic<unsigned> trigger_seen_{0};
     std::atomic<float> play_file_gain_db_{0.0F};   // captured gain at the play position
     std::atomic<unsigned> play_file_agc_{0};       // the selected play file was recorded with AGC
-    // Preview hand-over between the data path and the status thread.
+    // Preview hand-over between the data path and the status thread: the status thread asks
+    // (request 1), a data thread copies a block's start and says so (request 0, ready 1).
+    std::atomic<unsigned> preview_enable_{1};
+    std::atomic<unsigned> preview_request_{1};
     std::atomic<unsigned> preview_ready_{0};
-    std::atomic<unsigned> preview_sent_{0};
-    std::atomic<std::size_t> block_queue_length_{0};
+    std::atomic<unsigned> fullband_request_{1};
+    std::atomic<unsigned> fullband_segment_{0};
     std::uint32_t last_drive_report_tick_ = 0;     // status thread only
     std::atomic<unsigned> preview_size_{kPreviewBytes};
     std::atomic<unsigned> debug_{0};
@@ -346,6 +462,36 @@ private:
     std::atomic<short> play_offset_gain_dac_{0};
     Tm2LimitSet limits_;
     Tm2EvtRecordConfig evt_config_;
+
+    // Streaming engine. The mode controller runs one call at a time (mode_mutex_); the data
+    // threads share with it only the run flag and the block queue.
+    std::mutex mode_mutex_;
+    std::atomic<unsigned> data_run_{0};
+    platform::Event data_stop_event_{platform::Event::Reset::manual};
+    platform::Thread push_thread_;
+    platform::Thread pop_thread_;
+    BlockQueue block_queue_{kRingBlocks};
+    GpsLineQueue gps_lines_;
+    SecondMeter meter_;
+    std::atomic<unsigned> gps_accept_{0};       // the GPS receiver hands sentences to a recording
+    std::atomic<unsigned> record_writing_{0};   // the pop thread still writes the sample file
+    std::uint32_t last_queue_full_tick_ = 0;    // push thread only
+    // Record files; the pop thread writes them while a recording runs, the controller opens
+    // and closes them while no data thread runs.
+    platform::UnbufferedWriter sample_file_;
+    platform::TextFileWriter project_file_;
+    // Play state the pause and resume actions keep (the play path fills it).
+    std::atomic<std::uint32_t> play_elapsed_s_{0};
+    std::atomic<std::uint64_t> play_start_offset_{0};
+    std::atomic<std::uint64_t> play_pop_position_{0};
+    std::atomic<std::uint64_t> play_push_position_{0};
+    std::atomic<int> play_file_kind_{0};     // 0 project file, 1 black-box set, 5 event set
+    platform::File play_file_;
+    std::atomic<std::uint64_t> play_bytes_per_second_{0};
+    std::atomic<std::uint64_t> play_bytes_this_second_{0};
+    std::atomic<double> hd_radio_bytes_per_second_{0.0};
+    std::atomic<double> hd_radio_bytes_this_second_{0.0};
+    std::atomic<unsigned> hd_radio_block_selector_{0};
 
     // Queues and buffers.
     CommandQueue command_queue_;

@@ -46,6 +46,10 @@ void CTamrelComMFC::TerminateAllThread() {
     stop_flag_.store(true, std::memory_order_release);
     stop_event_.set();
     command_queue_.wake();
+    // The data threads end on their own once their run flag is clear; the mode stays as it was.
+    data_run_.store(0);
+    data_stop_event_.set();
+    block_queue_.wake();
     // 2. The GPS receiver's port (the copy thread stops here once it exists).
     CloseSerial();
     // 3. Closing the main socket ends the blocking receive.
@@ -67,6 +71,10 @@ void CTamrelComMFC::join_all_threads() {
     for (platform::Thread* t : {&udp_receive_, &api_receive_, &follower_, &status_, &console_}) {
         t->join();
     }
+    // Last the data threads: with the console and the watchdog gone no controller call can be
+    // joining them at the same time.
+    push_thread_.join();
+    pop_thread_.join();
 }
 
 unsigned CTamrelComMFC::RunningThreadCount() const {

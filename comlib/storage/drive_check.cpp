@@ -28,8 +28,16 @@ void ensure_recording_folders(char16_t letter) {
 
 void CTamrelComMFC::TmCheckDrive(_TmDriveLetterType_e drive) {
     ensure_recording_folders(drive_letter(drive));
+    renew_capture_names();
+}
+
+void CTamrelComMFC::renew_capture_names() {
     const char16_t capture_letter = drive_letter(setting_.get(&_TmSettingBlock_t::DriveIndex));
-    const std::u16string file = next_capture_file_path(capture_letter, path_exists);
+    // A name is taken when either file of the pair exists: a stray project file must not make
+    // the next recording fail.
+    const std::u16string file = next_capture_file_path(capture_letter, [](const std::u16string& path) {
+        return path_exists(path) || path_exists(replace_extension(path, u"wpj"));
+    });
     std::lock_guard lock(path_mutex_);
     capture_file_path_ = file;
     capture_project_path_ = replace_extension(file, u"wpj");

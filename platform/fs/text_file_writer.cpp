@@ -30,7 +30,10 @@ TextFileWriter& TextFileWriter::operator=(TextFileWriter&& other) noexcept {
 }
 
 Result<TextFileWriter> TextFileWriter::open(std::string path, Open how) {
-    auto file = File::open(std::move(path), how == Open::append ? FileMode::append : FileMode::write);
+    const FileMode mode = how == Open::append       ? FileMode::append
+                          : how == Open::create_new ? FileMode::create_new
+                                                    : FileMode::write;
+    auto file = File::open(std::move(path), mode);
     if (!file) return file.status();
     auto size = file->size();
     if (!size) return size.status();

@@ -20,7 +20,11 @@ namespace platform {
 
 class TextFileWriter {
 public:
-    enum class Open { create_or_truncate, append };
+    enum class Open {
+        create_or_truncate,
+        append,
+        create_new,  // fails with Errc::exists when the file is already there
+    };
 
     TextFileWriter() = default;
     ~TextFileWriter();

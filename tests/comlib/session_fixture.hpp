@@ -44,6 +44,36 @@ struct CTamrelComMFCTestPeer {
     static void set_api_in_control(CTamrelComMFC& session, bool on) {
         session.api_in_control_.store(on ? 1U : 0U);
     }
+    // Runs one console line on the calling thread, as the console thread would (without the
+    // echo and the closing ">").
+    static void run(CTamrelComMFC& session, const std::u16string& line) { session.execute_line(line); }
+    static void set_record_override(CTamrelComMFC& session, const std::u16string& sample,
+                                    const std::u16string& project) {
+        std::lock_guard lock(session.path_mutex_);
+        session.capture_file_override_ = sample;
+        session.capture_project_override_ = project;
+    }
+    static std::u16string record_override(CTamrelComMFC& session) {
+        std::lock_guard lock(session.path_mutex_);
+        return session.capture_file_override_ + session.capture_project_override_;
+    }
+    // A play in progress as the play path leaves it, for the pause arithmetic.
+    static void set_play_state(CTamrelComMFC& session, std::uint32_t elapsed_s, std::uint64_t start_offset,
+                               platform::File file) {
+        session.play_elapsed_s_.store(elapsed_s);
+        session.play_start_offset_.store(start_offset);
+        session.play_file_ = std::move(file);
+    }
+    static std::uint64_t play_file_position(CTamrelComMFC& session) {
+        auto at = session.play_file_.tell();
+        return at.ok() ? at.value() : ~0ULL;
+    }
+    static std::uint64_t play_pop_position(CTamrelComMFC& session) { return session.play_pop_position_.load(); }
+    static unsigned preview_ready(CTamrelComMFC& session) { return session.preview_ready_.load(); }
+    static void set_preview_enable(CTamrelComMFC& session, unsigned on) { session.preview_enable_.store(on); }
+    static const std::uint8_t* preview_buffer(CTamrelComMFC& session) { return session.preview_buffer_; }
+    static unsigned fullband_request(CTamrelComMFC& session) { return session.fullband_request_.load(); }
+    static void set_fullband_request(CTamrelComMFC& session, unsigned value) { session.fullband_request_.store(value); }
 };
 
 class SessionTest : public ::testing::Test {

@@ -106,6 +106,20 @@ TEST_F(TextFileTest, LargeWritesAreNotLost) {
     EXPECT_EQ(read_all_lines(path), expected);
 }
 
+TEST_F(TextFileTest, CreateNewNeverTouchesAnExistingFile) {
+    const std::string path = dir_ / "project.wpj";
+    {
+        auto first = TextFileWriter::open(path, TextFileWriter::Open::create_new);
+        ASSERT_TRUE(first) << first.status().describe();
+        ASSERT_TRUE(first->write(u"kept\n"));
+        ASSERT_TRUE(first->close());
+    }
+    auto second = TextFileWriter::open(path, TextFileWriter::Open::create_new);
+    ASSERT_FALSE(second);
+    EXPECT_EQ(second.status().code(), Errc::exists);
+    EXPECT_EQ(fs_test::read_bytes(path), bom + le_bytes(u"kept\r\n"));
+}
+
 TEST_F(TextFileTest, OpenFailuresAreReported) {
     EXPECT_EQ(TextFileWriter::open(dir_ / "no/such/folder.txt").status().code(), Errc::not_found);
     EXPECT_EQ(TextLineReader::open(dir_ / "missing.txt").status().code(), Errc::not_found);
