@@ -22,6 +22,8 @@ CTamrelComMFC::CommandHandler CTamrelComMFC::command_handler(std::size_t row) {
         table[TM_CMD_SYNCDATA] = &CTamrelComMFC::cmd_syncdata;
         table[TM_CMD_CAPTURESTOPTYPE] = &CTamrelComMFC::cmd_capturestoptype;
         table[TM_CMD_CAPTURETIME] = &CTamrelComMFC::cmd_capturetime;
+        table[TM_CMD_CAPTUREBW] = &CTamrelComMFC::cmd_capturebw;
+        table[TM_CMD_T2RECORDIQRATE] = &CTamrelComMFC::cmd_t2recordiqrate;
         table[TM_CMD_T2RECORD_START] = &CTamrelComMFC::cmd_t2record;
         table[TM_CMD_T2PREVIEW_START] = &CTamrelComMFC::cmd_t2preview;
         return table;

@@ -285,7 +285,7 @@ public:
     unsigned RunStatus() const { return setting_.get(&_TmSettingBlock_t::RunStatus); }
     // Gain lines measured since the data threads were last launched.
     std::uint32_t MeasuredSeconds() const { return meter_.seconds(); }
-    std::size_t BlockQueueLength() const { return block_queue_.size(); }
+    std::size_t BlockQueueLength() const;
     bool DataThreadsRunning() const;
     // The bytes of a raw buffer one SendRawData call may send (kept by the spectrum size).
     void SetRawDataLimit(unsigned bytes) { raw_data_limit_.store(bytes); }
@@ -321,6 +321,8 @@ private:
     void cmd_t2preview(const CommandContext& context);
     void cmd_capturestoptype(const CommandContext& context);
     void cmd_capturetime(const CommandContext& context);
+    void cmd_capturebw(const CommandContext& context);
+    void cmd_t2recordiqrate(const CommandContext& context);
     // A mode command: read form prints the current mode; 1 stops what runs and starts `mode`,
     // 0 stops `mode`, each through the controller of the generation the command belongs to.
     void mode_command(const CommandContext& context, bool second, TmMode_e mode, const char16_t* read_help,
@@ -379,6 +381,9 @@ private:
     void fill_ring();
     std::uint8_t* ring_block(std::size_t index) const { return sample_buffer_ + index * kBlockBytes; }
     unsigned start_record(bool second);
+    // Puts the session's capture rate (bandwidth or record I/Q rate) on the board and sets the
+    // sample counts from it; the samples per second in force.
+    unsigned apply_capture_rate(bool second);
     unsigned start_preview(bool second, TmMode_e mode);
     // Reads one block from the capture DMA of the generation; true when a whole block arrived.
     bool read_capture_block(bool second, std::uint8_t* block);

@@ -69,3 +69,5 @@ void CTamrelComMFC::data_wait(unsigned ms) { (void)data_stop_event_.wait_for(ms)
 void CTamrelComMFC::fill_ring() {
     if (sample_buffer_ != nullptr) std::memset(sample_buffer_, 0xFF, kSampleBufferBytes);
 }
+
+std::size_t CTamrelComMFC::BlockQueueLength() const { return block_queue_.size(); }

@@ -22,15 +22,16 @@ unsigned CTamrelComMFC::start_preview(bool second, TmMode_e mode) {
     unsigned started = 0;
     if (second) {
         fill_ring();
-        unsigned rate = setting_.get(&_TmSettingBlock_t::RecordIQRate);
+        // The rate the board runs at, read back after the session's choice was applied.
+        unsigned rate = apply_capture_rate(true);
         if (tm_device().Tm2RecordGetIQRate(rate) == 0) setting_.set(&_TmSettingBlock_t::RecordIQRate, rate);
         Tm2SetCaptureSampleCnt(rate);
     } else {
+        (void)apply_capture_rate(false);
         tm_device().FifoReset();
         platform::sleep_ms(kFifoSettleMs);
         started = tm_device().Start();
         fill_ring();
-        TmSetCaptureSampleCnt(static_cast<_TmBWType_e>(setting_.get(&_TmSettingBlock_t::CaptureBW)));
     }
     if (full_band) {
         preview_ready_.store(0);

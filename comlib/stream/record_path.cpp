@@ -88,14 +88,7 @@ unsigned CTamrelComMFC::start_record(bool second) {
     project_file_ = std::move(*project_file);
 
     fill_ring();
-    unsigned rate = 0;
-    if (second) {
-        rate = setting_.get(&_TmSettingBlock_t::RecordIQRate);
-        Tm2SetCaptureSampleCnt(rate);
-    } else {
-        TmSetCaptureSampleCnt(static_cast<_TmBWType_e>(setting_.get(&_TmSettingBlock_t::CaptureBW)));
-        rate = capture_sample_count_[0].load();
-    }
+    const unsigned rate = apply_capture_rate(second);
     (void)project_file_.write(project_header_line(sample_name, rate, second,
                                                   setting_.get(&_TmSettingBlock_t::CaptureFreq),
                                                   static_cast<int>(setting_.get(&_TmSettingBlock_t::CaptureAGC))));
@@ -133,6 +126,23 @@ unsigned CTamrelComMFC::start_record(bool second) {
         return started;
     }
     return 0;
+}
+
+unsigned CTamrelComMFC::apply_capture_rate(bool second) {
+    // The rate commands only store a new rate while idle; it reaches the board here, so that the
+    // board delivers the rate the measurement and the header assume.
+    if (second) {
+        unsigned rate = setting_.get(&_TmSettingBlock_t::RecordIQRate);
+        if (tm_device().Tm2RecordSetIQRate(rate) != 0 && tm_device().Tm2RecordGetIQRate(rate) == 0) {
+            setting_.set(&_TmSettingBlock_t::RecordIQRate, rate);  // the board kept its own
+        }
+        Tm2SetCaptureSampleCnt(rate);
+        return rate;
+    }
+    const std::uint32_t bandwidth = setting_.get(&_TmSettingBlock_t::CaptureBW);
+    (void)tm_device().CaptureSetBW(bandwidth);
+    TmSetCaptureSampleCnt(static_cast<_TmBWType_e>(bandwidth));
+    return capture_sample_count_[0].load();
 }
 
 unsigned CTamrelComMFC::TmCloseRecordFile() {

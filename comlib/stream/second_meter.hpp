@@ -9,7 +9,8 @@
 // ever complete and nothing is divided by it.
 //
 // Thread-safety: the pop thread feeds and starts it. The window count is atomic because the
-// exported summation members add to it from whichever thread calls them.
+// exported summation members add to it from whichever thread calls them, and the second count
+// because the host may read it at any time.
 
 #include <atomic>
 #include <cmath>
@@ -24,7 +25,7 @@ public:
         samples_per_second_ = samples_per_second;
         power_sum_ = 0;
         window_.store(0, std::memory_order_relaxed);
-        seconds_ = 0;
+        seconds_.store(0, std::memory_order_relaxed);
     }
 
     // Sums `count` samples (interleaved I, Q); calls on_second(power_sum, second_number) for
@@ -42,11 +43,12 @@ public:
             samples += std::size_t{take} * 2;
             count -= take;
             if (per_second == 0 || window + take < per_second) return;
-            ++seconds_;
+            const std::uint32_t number = seconds_.load(std::memory_order_relaxed) + 1;
+            seconds_.store(number, std::memory_order_relaxed);
             const std::uint64_t sum = power_sum_;
             power_sum_ = 0;
             window_.store(0, std::memory_order_relaxed);
-            if (!on_second(sum, seconds_)) return;
+            if (!on_second(sum, number)) return;
         }
     }
 
@@ -55,7 +57,7 @@ public:
 
     std::uint32_t samples_per_second() const { return samples_per_second_; }
     std::uint32_t window() const { return window_.load(std::memory_order_relaxed); }
-    std::uint32_t seconds() const { return seconds_; }
+    std::uint32_t seconds() const { return seconds_.load(std::memory_order_relaxed); }
 
     // The level of a second in dB full scale: 10·log10(sum / 2S) − 90.30899, the mean square per
     // component against a full-scale component (32768² is 90.30899 dB).
@@ -68,5 +70,5 @@ private:
     std::uint32_t samples_per_second_ = 0;
     std::uint64_t power_sum_ = 0;
     std::atomic<std::uint32_t> window_{0};
-    std::uint32_t seconds_ = 0;
+    std::atomic<std::uint32_t> seconds_{0};
 };

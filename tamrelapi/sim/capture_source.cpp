@@ -30,6 +30,7 @@ void CaptureSource::reset(api::CapturePacing pacing, std::uint64_t seed) {
         constant_q_ = 0;
         input_dbm_ = default_input_level_dbm;
         capacity_ = default_fifo_capacity;
+        run_limit_samples_.reset();
         running_ = false;
         ++epoch_;
         rate_ = 0;
@@ -167,6 +168,19 @@ void CaptureSource::set_pacing(api::CapturePacing pacing) {
     changed_.notify_all();  // waiting readers recompute when their bytes are due
 }
 
+void CaptureSource::set_run_limit(std::optional<std::uint64_t> bytes) {
+    {
+        std::lock_guard lock(mutex_);
+        produce_locked(Clock::now());
+        if (bytes) {
+            run_limit_samples_ = *bytes / kSampleBytes;
+        } else {
+            run_limit_samples_.reset();
+        }
+    }
+    changed_.notify_all();
+}
+
 void CaptureSource::set_content(CaptureContent content) {
     std::lock_guard lock(mutex_);
     content_ = content;
@@ -196,7 +210,8 @@ void CaptureSource::produce_locked(Clock::time_point now) {
     if (!running_ || pacing_.unpaced || now <= base_time_) return;
     const double elapsed = std::chrono::duration<double>(now - base_time_).count();
     const double due = std::min(elapsed * rate_ * pacing_.speed_factor, kMaxSamples);
-    const std::uint64_t total = base_samples_ + static_cast<std::uint64_t>(due);
+    std::uint64_t total = base_samples_ + static_cast<std::uint64_t>(due);
+    if (run_limit_samples_) total = std::min(total, *run_limit_samples_);
     if (total > produced_) append_locked(total - produced_, true);
 }
 
@@ -224,6 +239,7 @@ void CaptureSource::append_locked(std::uint64_t samples, bool bounded) {
 
 CaptureSource::Clock::time_point CaptureSource::due_time_locked(std::uint64_t length) const {
     const std::uint64_t needed = produced_ + samples_covering(length - waiting_);
+    if (run_limit_samples_ && needed > *run_limit_samples_) return Clock::time_point::max();
     const double seconds = static_cast<double>(needed - base_samples_) /
                            (rate_ * pacing_.speed_factor);
     if (!(seconds < kMaxDueSeconds)) return Clock::time_point::max();
@@ -240,7 +256,9 @@ bool CaptureSource::wait_for_bytes_locked(Lock& lock, std::uint64_t length, std:
         const Clock::time_point now = Clock::now();
         produce_locked(now);
         if (pacing_.unpaced && waiting_ < length) {
-            append_locked(samples_covering(length - waiting_), false);
+            std::uint64_t samples = samples_covering(length - waiting_);
+            if (run_limit_samples_) samples = std::min(samples, *run_limit_samples_ - std::min(*run_limit_samples_, produced_));
+            append_locked(samples, false);
         }
         if (waiting_ >= length) return true;
         if (now >= deadline) return false;

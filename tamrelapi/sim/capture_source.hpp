@@ -91,6 +91,9 @@ public:
 
     // Takes effect now: what was produced stays, production goes on at the new pace.
     void set_pacing(api::CapturePacing pacing);
+    // Every run produces at most `bytes` (rounded down to whole samples), then nothing more, as
+    // a receiver whose signal ends; none lifts the limit. Kept across runs until a reset.
+    void set_run_limit(std::optional<std::uint64_t> bytes);
     void set_content(CaptureContent content);
     void set_constant_sample(std::int16_t i, std::int16_t q);
     void set_input_level_dbm(double dbm);
@@ -129,6 +132,7 @@ private:
     double input_dbm_ = default_input_level_dbm;
     std::uint64_t capacity_ = default_fifo_capacity;
     std::shared_ptr<const SignalTable> table_;
+    std::optional<std::uint64_t> run_limit_samples_;
 
     // The run
     bool running_ = false;

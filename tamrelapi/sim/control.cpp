@@ -125,6 +125,10 @@ void set_capture_fifo_capacity(std::uint64_t bytes) {
     instrument().capture().set_fifo_capacity(bytes);
 }
 
+void set_capture_run_limit(std::optional<std::uint64_t> bytes) {
+    instrument().capture().set_run_limit(bytes);
+}
+
 Status set_capture_pacing(api::CapturePacing pacing) {
     if (!pacing.unpaced && (!std::isfinite(pacing.speed_factor) || pacing.speed_factor <= 0.0)) {
         return Status(Errc::invalid_argument, "simulator speed factor must be above 0");

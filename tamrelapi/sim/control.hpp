@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -95,6 +96,9 @@ platform::Status set_input_level_dbm(double dbm);
 // The board FIFO's capacity in bytes (default 128 MiB), rounded down to whole samples, at least
 // one sample.
 void set_capture_fifo_capacity(std::uint64_t bytes);
+// Every capture run produces at most `bytes`, then nothing more (a signal that ends), so a test
+// can record an exact number of blocks; std::nullopt lifts it. A reset lifts it too.
+void set_capture_run_limit(std::optional<std::uint64_t> bytes);
 // Changes the pacing of the running source now, for tests that want a run faster than real time
 // or unpaced; the configured pacing (device_config()) is unchanged and a reset returns to it. A
 // factor that is not finite and above 0 is refused unless unpaced, as configure_device refuses.

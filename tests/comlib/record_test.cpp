@@ -81,6 +81,41 @@ TEST_F(RecordTest, SecondGenerationDropsTheFirstBlockAndRecordsAtTheRecordRate) 
     EXPECT_EQ(count_prefixed(lines, u"$GAIN,"), 3U);
 }
 
+struct ExactCase {
+    DeviceKind kind;
+    const char16_t* start;
+    const char16_t* stop;
+    std::size_t blocks_produced;
+};
+
+class RecordExactTest : public RecordTest, public ::testing::WithParamInterface<ExactCase> {};
+
+// A signal of exactly 100 blocks at 10,000,000 samples per second makes two whole seconds; the
+// second generation reads one block more, as it drops the first.
+TEST_P(RecordExactTest, HundredBlocksMakeAHundredMebibyteFileAndTwoGainLines) {
+    const ExactCase& c = GetParam();
+    open_connected(c.kind);
+    if (c.kind == DeviceKind::second_generation) {
+        ASSERT_TRUE(control::set_record_iq_rate(10'000'000).ok());
+        CTamrelComMFCTestPeer::set_setting(*session_, &_TmSettingBlock_t::RecordIQRate, 10'000'000U);
+    }
+    control::set_capture_run_limit(c.blocks_produced * kBlock);
+    run(c.start);
+    ASSERT_EQ(session_->CurrentMode(), TM_MODE_RECORD);
+    ASSERT_TRUE(eventually([&] { return control::capture_stats().delivered == c.blocks_produced * kBlock; }));
+    ASSERT_TRUE(eventually([&] { return session_->BlockQueueLength() == 0; }));
+    const std::u16string sample = session_->CaptureFilePath();
+    const std::u16string project = session_->CaptureProjectPath();
+    run(c.stop);
+    EXPECT_EQ(read_bytes(posix(sample)).size(), 104'857'600U);
+    EXPECT_EQ(count_prefixed(read_lines(posix(project)), u"$GAIN,"), 2U);
+    EXPECT_EQ(control::capture_stats().lost, 0U);
+}
+
+INSTANTIATE_TEST_SUITE_P(Generations, RecordExactTest,
+                         ::testing::Values(ExactCase{DeviceKind::first_generation, u"record 1", u"record 0", 100},
+                                           ExactCase{DeviceKind::second_generation, u"t2record 1", u"t2record 0", 101}));
+
 struct PowerCase {
     std::int16_t i, q;
     const char16_t* line;
@@ -283,11 +318,13 @@ TEST_F(RecordTest, ADiskThatFillsUpStopsTheWritingAndKeepsTheFilesWhole) {
 
 TEST_F(RecordTest, PreviewStreamsSpectrumBlocksAndGainLinesWithoutFiles) {
     open_connected(DeviceKind::second_generation);
-    ASSERT_TRUE(control::set_record_iq_rate(1'000'000).ok());
+    run(u"t2recordiqrate 2000000");  // stored while idle, put on the board by the start
     run(u"t2preview 1");
     ASSERT_EQ(session_->CurrentMode(), TM_MODE_RECORD_PREVIEW);
     EXPECT_EQ(session_->RunStatus(), 5U);
-    EXPECT_EQ(session_->SettingBlock().RecordIQRate, 1'000'000U);  // read from the device
+    EXPECT_EQ(session_->SettingBlock().RecordIQRate, 2'000'000U);
+    EXPECT_EQ(control::record_iq_rate(), 2'000'000U);
+    EXPECT_EQ(control::capture_stats().rate, 2'000'000U);
     ASSERT_TRUE(eventually([&] { return CTamrelComMFCTestPeer::preview_ready(*session_) == 1; }));
     // The copy is the start of one block of the counter: consecutive samples.
     std::vector<std::uint8_t> copy(CTamrelComMFCTestPeer::preview_buffer(*session_),

@@ -106,6 +106,71 @@ INSTANTIATE_TEST_SUITE_P(
                       LimitCase{u"capturetime -5", kTimeUsage, 0, 60},
                       LimitCase{u"capturetime 5 6", kTimeUsage, 0, 60}));
 
+TEST_F(RecordTest, TheCaptureRateChosenWhileIdleIsWhatTheBoardRecords) {
+    open_connected(DeviceKind::first_generation);
+    window_.clear();
+    run(u"capturebw 1");
+    EXPECT_TRUE(window_.wait_for_text(u"Capture BW:24MHz", 0ms));
+    EXPECT_TRUE(window_.wait_for_text(u"Gain:0.0", 0ms));
+    EXPECT_EQ(session_->SettingBlock().CaptureBW, 1U);
+    run(u"record 1");
+    ASSERT_EQ(session_->CurrentMode(), TM_MODE_RECORD);
+    EXPECT_EQ(control::capture_bandwidth(), 1U);
+    EXPECT_EQ(control::capture_stats().rate, 30'000'000U);
+    window_.clear();
+    run(u"capturebw 0");  // while recording nothing changes; the lines show the stored value
+    EXPECT_TRUE(window_.wait_for_text(u"Capture BW:24MHz", 0ms));
+    EXPECT_FALSE(window_.wait_for_text(u"Capture BW:8MHz", 0ms));
+    EXPECT_EQ(session_->SettingBlock().CaptureBW, 1U);
+    const std::u16string project = session_->CaptureProjectPath();
+    run(u"record 0");
+    const std::vector<std::u16string> header = read_lines(posix(project));
+    ASSERT_FALSE(header.empty());
+    EXPECT_NE(header[0].find(u",IQ Rate,30000000,"), std::u16string::npos);
+}
+
+TEST_F(RecordTest, TheRecordRateChangeRestartsARunningPreview) {
+    open_connected(DeviceKind::second_generation);
+    run(u"t2preview 1");
+    ASSERT_EQ(session_->CurrentMode(), TM_MODE_RECORD_PREVIEW);
+    window_.clear();
+    run(u"t2recordiqrate 2000000");
+    EXPECT_EQ(session_->CurrentMode(), TM_MODE_RECORD_PREVIEW);
+    EXPECT_EQ(control::capture_stats().rate, 2'000'000U);
+    EXPECT_TRUE(wait_packet(TM_CMD_T2RECORDIQRATE, TM_RW_ACK).has_value());
+    EXPECT_TRUE(window_.wait_for_text(u"Capture BW:1600000 Hz", 0ms));
+    run(u"t2preview 0");
+}
+
+struct RateFormCase {
+    const char16_t* line;
+    std::vector<std::u16string> replies;
+};
+
+class RateCommandFormTest : public RecordTest, public ::testing::WithParamInterface<RateFormCase> {};
+
+TEST_P(RateCommandFormTest, ReadAndUsageForms) {
+    CTamrelComMFCTestPeer::set_setting(*session_, &_TmSettingBlock_t::CaptureBW, 0U);
+    CTamrelComMFCTestPeer::set_setting(*session_, &_TmSettingBlock_t::RecordIQRate, 60'000'000U);
+    window_.clear();
+    run(GetParam().line);
+    EXPECT_EQ(window_.texts_of(), GetParam().replies);
+    EXPECT_EQ(session_->SettingBlock().CaptureBW, 0U);
+    EXPECT_EQ(session_->SettingBlock().RecordIQRate, 60'000'000U);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, RateCommandFormTest,
+    ::testing::Values(
+        RateFormCase{u"capturebw", {u"Capture BW:8MHz"}},
+        RateFormCase{u"capturebw 2", {u"Usage(read) : capturebw", u"Usage(wrtie) : capturebw 0/1(8M/24M)"}},
+        RateFormCase{u"capturebw 0 1", {u"Usage(read) : capturebw", u"Usage(wrtie) : capturebw 0/1(8M/24M)"}},
+        RateFormCase{u"t2recordiqrate", {u"Capture BW:48000000 Hz"}},
+        RateFormCase{u"t2recordiqrate 70000001",
+                     {u"Usage(read) : t2recordiqrate", u"Usage(wrtie) : t2recordiqrate [1250000 ~ 70000000]"}},
+        RateFormCase{u"t2recordiqrate x",
+                     {u"Usage(read) : t2recordiqrate", u"Usage(wrtie) : t2recordiqrate [1250000 ~ 70000000]"}}));
+
 struct ModeUsageCase {
     const char16_t* line;
     std::vector<std::u16string> replies;

@@ -78,6 +78,28 @@ TEST_P(Capture, CounterContentRunsOnAcrossReadsOfAnySize) {
     EXPECT_TRUE(stats_add_up(stats));
 }
 
+TEST_P(Capture, ARunLimitEndsTheStreamAfterExactlyThatManyBytes) {
+    sim::control::set_capture_content(CaptureContent::counter);
+    sim::control::set_capture_run_limit(3 * 4096);
+    for (const api::CapturePacing pacing : {kUnpaced, kFast}) {
+        ASSERT_TRUE(sim::control::set_capture_pacing(pacing).ok());
+        ASSERT_EQ(start_capture(kind()), 0U);  // the limit holds for every run
+        for (int block = 0; block < 3; ++block) {
+            const std::vector<unsigned char> got = read_block(kind(), 4096);
+            ASSERT_EQ(got.size(), 4096U);
+            EXPECT_EQ(got[0], counter_byte(static_cast<std::size_t>(block) * 4096));
+        }
+        std::vector<unsigned char> buffer(4096);
+        unsigned transferred = 1;
+        EXPECT_EQ(read_capture(kind(), buffer.data(), 4096, transferred), 0U);
+        EXPECT_EQ(transferred, 0U);
+        const sim::CaptureStats stats = sim::control::capture_stats();
+        EXPECT_EQ(stats.produced, 3U * 4096);
+        EXPECT_EQ(stats.lost, 0U);
+        ASSERT_EQ(stop_capture(kind()), 0U);
+    }
+}
+
 TEST_P(Capture, AFullFifoLosesWhatArrivesAndTheStreamShowsTheGap) {
     sim::control::set_capture_content(CaptureContent::counter);
     sim::control::set_capture_fifo_capacity(kSmallFifo);
