@@ -104,9 +104,23 @@ short CTamrelComMFC::GetSearchRange(_TmBWType_e, float level) {
     return -550;
 }
 
-unsigned CTamrelComMFC::TmGetDMASpeed(unsigned& speed) {
+unsigned CTamrelComMFC::TmGetDMASpeed(unsigned& speed) { return read_dma_speed(&CTamrelAPI::GetDMASpeed, speed); }
+
+unsigned CTamrelComMFC::Tm2GetDMASpeed(unsigned& speed) { return read_dma_speed(&CTamrelAPI::Tm2GetDMASpeed, speed); }
+
+unsigned CTamrelComMFC::TmGetCaptureGain(float& gain_db) {
+    return read_capture_gain(&CTamrelAPI::CaptureGetGain, gain_db);
+}
+
+unsigned CTamrelComMFC::Tm2GetCaptureGain(float& gain_db) {
+    return read_capture_gain(&CTamrelAPI::Tm2RecordGetGain, gain_db);
+}
+
+// The last speed the board reported is kept in the settings block and sent to the host whether or
+// not this read succeeded.
+unsigned CTamrelComMFC::read_dma_speed(unsigned (CTamrelAPI::*read)(unsigned&) const, unsigned& speed) {
     unsigned value = 0;
-    const unsigned status = tm_device().GetDMASpeed(value);
+    const unsigned status = (tm_device().*read)(value);
     if (status == 0) {
         speed = value;
         setting_.set(&_TmSettingBlock_t::DMASpeed, value);
@@ -116,9 +130,9 @@ unsigned CTamrelComMFC::TmGetDMASpeed(unsigned& speed) {
     return status;
 }
 
-unsigned CTamrelComMFC::TmGetCaptureGain(float& gain_db) {
+unsigned CTamrelComMFC::read_capture_gain(unsigned (CTamrelAPI::*read)(short&) const, float& gain_db) {
     short tenths = 0;
-    const unsigned status = tm_device().CaptureGetGain(tenths);
+    const unsigned status = (tm_device().*read)(tenths);
     if (status == 0) {
         const float db = static_cast<float>(tenths) / 10.0F;
         capture_gain_db_.store(db);

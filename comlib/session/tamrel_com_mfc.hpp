@@ -35,6 +35,7 @@
 #include "platform/sys/thread.hpp"
 
 struct sockaddr_in;
+class CTamrelAPI;
 
 using HWND = platform::HWND;
 
@@ -371,6 +372,7 @@ private:
     unsigned resume_play(bool second, TmMode_e mode);
     unsigned pause_hd_radio();
     unsigned resume_hd_radio(TmMode_e mode);
+    void stop_capture(bool second);
     void finish_record(bool second, TM_CMD_ID_e packet, const char16_t* status_line);
     void finish_preview(bool second, TM_CMD_ID_e packet, const char16_t* status_line);
     void send_mode_packet(TM_CMD_ID_e packet);
@@ -385,6 +387,9 @@ private:
     // sample counts from it; the samples per second in force.
     unsigned apply_capture_rate(bool second);
     unsigned start_preview(bool second, TmMode_e mode);
+    // The DMA speed / capture gain getters of both generations: `read` is the device call.
+    unsigned read_dma_speed(unsigned (CTamrelAPI::*read)(unsigned&) const, unsigned& speed);
+    unsigned read_capture_gain(unsigned (CTamrelAPI::*read)(short&) const, float& gain_db);
     // Reads one block from the capture DMA of the generation; true when a whole block arrived.
     bool read_capture_block(bool second, std::uint8_t* block);
     void capture_push_thread(bool second, TmMode_e mode);

@@ -154,7 +154,9 @@ unsigned CTamrelComMFC::stop_mode(bool second, TmMode_e mode) {
     return 0;
 }
 
-void CTamrelComMFC::finish_record(bool second, TM_CMD_ID_e packet, const char16_t* status_line) {
+// The capture board stopped (and the first generation's FIFO emptied), the GPS receiver no longer
+// handing sentences over, and the queue empty: what every capture mode's stop begins with.
+void CTamrelComMFC::stop_capture(bool second) {
     gps_accept_.store(0);
     if (second) {
         tm_device().Tm2Stop();
@@ -163,6 +165,10 @@ void CTamrelComMFC::finish_record(bool second, TM_CMD_ID_e packet, const char16_
         tm_device().FifoReset();
     }
     block_queue_.clear();
+}
+
+void CTamrelComMFC::finish_record(bool second, TM_CMD_ID_e packet, const char16_t* status_line) {
+    stop_capture(second);
     if (!second) send_status(status_line);
     TmCloseRecordFile();
     prepare_next_record_names();
@@ -172,14 +178,7 @@ void CTamrelComMFC::finish_record(bool second, TM_CMD_ID_e packet, const char16_
 }
 
 void CTamrelComMFC::finish_preview(bool second, TM_CMD_ID_e packet, const char16_t* status_line) {
-    gps_accept_.store(0);
-    if (second) {
-        tm_device().Tm2Stop();
-    } else {
-        tm_device().Stop();
-        tm_device().FifoReset();
-    }
-    block_queue_.clear();
+    stop_capture(second);
     send_mode_packet(packet);
     set_run_status(kRunIdle);
     send_status(status_line);

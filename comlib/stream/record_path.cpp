@@ -156,26 +156,3 @@ void CTamrelComMFC::Tm2SetCaptureSampleCnt(unsigned samples) {
     capture_sample_count_[0].store(samples);
     capture_sample_count_[1].store(samples * 2);
 }
-
-unsigned CTamrelComMFC::Tm2GetCaptureGain(float& gain_db) {
-    short tenths = 0;
-    const unsigned status = tm_device().Tm2RecordGetGain(tenths);
-    if (status == 0) {
-        const float db = static_cast<float>(tenths) / 10.0F;
-        capture_gain_db_.store(db);
-        gain_db = db;
-    }
-    return status;
-}
-
-unsigned CTamrelComMFC::Tm2GetDMASpeed(unsigned& speed) {
-    unsigned value = 0;
-    const unsigned status = tm_device().Tm2GetDMASpeed(value);
-    if (status == 0) {
-        speed = value;
-        setting_.set(&_TmSettingBlock_t::DMASpeed, value);
-    }
-    const std::uint32_t reported = setting_.get(&_TmSettingBlock_t::DMASpeed);
-    SendCmdData(host_address_.load(), TM_CMD_DMASPEED, TM_RW_VALUE, sizeof reported, &reported);
-    return status;
-}

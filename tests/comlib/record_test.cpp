@@ -4,6 +4,7 @@
 
 #include <sys/resource.h>
 
+#include <atomic>
 #include <csignal>
 #include <filesystem>
 
@@ -406,6 +407,31 @@ TEST_F(RecordTest, TheWatchdogEndsARecordingCleanly) {
     EXPECT_EQ(session_->ConnectionState(), 0U);
     EXPECT_FALSE(session_->DataThreadsRunning());
     EXPECT_FALSE(read_lines(posix(project)).empty());
+}
+
+}  // namespace
+
+namespace {
+
+// The console, the watchdog and power-off reach the controller from different threads: starts
+// and stops racing each other must leave one consistent mode and never two pairs of data threads.
+TEST_F(RecordTest, RacingStartsAndStopsLeaveOneConsistentMode) {
+    open_connected(tamrel::api::DeviceKind::second_generation);
+    std::atomic<int> started{0};
+    auto churn = [&] {
+        for (int i = 0; i < 4; ++i) {
+            if (session_->Tm2PlayRecord(TM_MODE_RECORD_PREVIEW, 1) == 0) ++started;
+            (void)session_->Tm2PlayRecord(TM_MODE_RECORD_PREVIEW, 0);
+        }
+    };
+    std::thread other(churn);
+    churn();
+    other.join();
+    EXPECT_GE(started.load(), 4);  // each thread starts at least when it stopped its own last time
+    EXPECT_EQ(session_->CurrentMode(), TM_MODE_INIT);
+    EXPECT_FALSE(session_->DataThreadsRunning());
+    EXPECT_EQ(session_->RunStatus(), 0U);
+    EXPECT_EQ(count_packets(TM_CMD_T2PREVIEW_START, TM_RW_ACK), static_cast<std::size_t>(started.load()));
 }
 
 }  // namespace
