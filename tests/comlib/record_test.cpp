@@ -103,11 +103,19 @@ TEST_P(RecordExactTest, HundredBlocksMakeAHundredMebibyteFileAndTwoGainLines) {
     control::set_capture_run_limit(c.blocks_produced * kBlock);
     run(c.start);
     ASSERT_EQ(session_->CurrentMode(), TM_MODE_RECORD);
-    ASSERT_TRUE(eventually([&] { return control::capture_stats().delivered == c.blocks_produced * kBlock; }));
-    ASSERT_TRUE(eventually([&] { return session_->BlockQueueLength() == 0; }));
     const std::u16string sample = session_->CaptureFilePath();
     const std::u16string project = session_->CaptureProjectPath();
+    // The signal ends after the run limit; once the file holds 100 blocks nothing more can come.
+    const std::string path = posix(sample);
+    ASSERT_TRUE(eventually(
+        [&] {
+            std::error_code ignored;
+            return std::filesystem::file_size(path, ignored) >= 104'857'600U;
+        },
+        std::chrono::seconds(90)));
+    ASSERT_TRUE(eventually([&] { return session_->BlockQueueLength() == 0; }));
     run(c.stop);
+    EXPECT_EQ(control::capture_stats().delivered, c.blocks_produced * kBlock);
     EXPECT_EQ(read_bytes(posix(sample)).size(), 104'857'600U);
     EXPECT_EQ(count_prefixed(read_lines(posix(project)), u"$GAIN,"), 2U);
     EXPECT_EQ(control::capture_stats().lost, 0U);
