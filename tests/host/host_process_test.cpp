@@ -12,7 +12,10 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <optional>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -233,3 +236,67 @@ TEST_F(HostTest, BadOptionsAreRefusedWithAMessage) {
 }
 
 }  // namespace
+
+namespace {
+
+// How many times `text` occurs in a UTF-16LE file (the project file's gain lines).
+std::size_t count_utf16(const std::filesystem::path& file, const std::string& text) {
+    std::ifstream in(file, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string wide;
+    for (const char c : text) wide += std::string{c, '\0'};
+    std::size_t n = 0;
+    for (std::size_t at = bytes.find(wide); at != std::string::npos; at = bytes.find(wide, at + 1)) ++n;
+    return n;
+}
+
+}  // namespace
+
+TEST_F(HostTest, RecordsFromTheConsoleIntoTheDrivesFolder) {
+    struct Case {
+        const char* device;
+        std::vector<std::string> setup;
+        const char* start;
+        const char* stop;
+        const char* stopped;
+    };
+    const Case cases[] = {
+        {"sim1", {}, "record 1", "record 0", "RecordStop"},
+        {"sim2", {"t2recordiqrate 2000000"}, "t2record 1", "t2record 0", "Tm2RecordStop"},
+    };
+    for (const Case& c : cases) {
+        const std::filesystem::path folder = root_ / "drives" / "D" / "TamrelData" / "Record";
+        std::filesystem::remove_all(folder);
+        HostProcess host(args({"--device", c.device, "--sim-speed", "4", "--exit-on-eof"}));
+        host.write_line("connect");
+        for (const std::string& line : c.setup) host.write_line(line);
+        host.write_line("capturestoptype 1");
+        host.write_line("capturetime 2");
+        host.write_line(c.start);
+        // Two seconds of samples make two gain lines; the capture time then stops the writing.
+        std::filesystem::path project;
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        while (std::chrono::steady_clock::now() < deadline) {
+            std::error_code ignored;
+            for (const auto& entry : std::filesystem::directory_iterator(folder, ignored)) {
+                if (entry.path().extension() == ".wpj") project = entry.path();
+            }
+            if (!project.empty() && count_utf16(project, "$GAIN,") >= 2) break;
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        host.write_line(c.stop);
+        host.close_stdin();
+        ASSERT_EQ(host.wait_exit(), 0) << c.device << host.errors();
+        ASSERT_FALSE(project.empty()) << c.device << "\n" << host.output();
+        EXPECT_EQ(count_utf16(project, "$GAIN,"), 2U) << c.device;
+        EXPECT_EQ(count_utf16(project, "$Ver,1,IQ FileName,Cap_"), 1U) << c.device;
+        std::filesystem::path sample = project;
+        sample.replace_extension(".iqw");
+        const std::uintmax_t size = std::filesystem::file_size(sample);
+        EXPECT_GT(size, 0U) << c.device;
+        EXPECT_EQ(size % 1'048'576U, 0U) << c.device;
+        EXPECT_TRUE(host.has_line("Connect:Ok")) << c.device;
+        EXPECT_TRUE(host.has_line(c.stopped)) << c.device << "\n" << host.output();
+        EXPECT_TRUE(host.has_line("R-IQW(" + sample.filename().string() + ")")) << c.device;
+    }
+}
