@@ -37,7 +37,7 @@ void CTamrelComMFC::choose_record_names(std::u16string& sample, std::u16string& 
     std::lock_guard lock(path_mutex_);
     if (!capture_file_override_.empty()) {
         sample = capture_file_override_;
-        project = capture_project_override_.empty() ? replace_extension(sample, u"wpj")
+        project = capture_project_override_.empty() ? project_path_of(sample)
                                                     : capture_project_override_;
     } else {
         sample = capture_file_path_;

@@ -31,17 +31,7 @@ void CaptureSource::reset(api::CapturePacing pacing, std::uint64_t seed) {
         input_dbm_ = default_input_level_dbm;
         capacity_ = default_fifo_capacity;
         run_limit_samples_.reset();
-        running_ = false;
-        ++epoch_;
-        rate_ = 0;
-        base_time_ = Clock::now();
-        base_samples_ = 0;
-        produced_ = 0;
-        fifo_.clear();
-        waiting_ = 0;
-        delivered_ = 0;
-        lost_ = 0;
-        discarded_ = 0;
+        begin_run_locked(false, 0);
     }
     changed_.notify_all();
 }
@@ -49,19 +39,23 @@ void CaptureSource::reset(api::CapturePacing pacing, std::uint64_t seed) {
 void CaptureSource::start(unsigned rate) {
     {
         std::lock_guard lock(mutex_);
-        running_ = true;
-        ++epoch_;
-        rate_ = rate;
-        base_time_ = Clock::now();
-        base_samples_ = 0;
-        produced_ = 0;
-        fifo_.clear();
-        waiting_ = 0;
-        delivered_ = 0;
-        lost_ = 0;
-        discarded_ = 0;
+        begin_run_locked(true, rate);
     }
     changed_.notify_all();
+}
+
+void CaptureSource::begin_run_locked(bool running, unsigned rate) {
+    running_ = running;
+    ++epoch_;  // ends the reads waiting on the previous run
+    rate_ = rate;
+    base_time_ = Clock::now();
+    base_samples_ = 0;
+    produced_ = 0;
+    fifo_.clear();
+    waiting_ = 0;
+    delivered_ = 0;
+    lost_ = 0;
+    discarded_ = 0;
 }
 
 void CaptureSource::stop() {

@@ -108,6 +108,8 @@ private:
     };
     using Lock = std::unique_lock<std::mutex>;
 
+    // A fresh run's state: empty FIFO, sample index 0, counters zero.
+    void begin_run_locked(bool running, unsigned rate);
     void produce_locked(Clock::time_point now);
     void append_locked(std::uint64_t samples, bool bounded);
     Clock::time_point due_time_locked(std::uint64_t length) const;
