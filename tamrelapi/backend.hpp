@@ -40,6 +40,11 @@ public:
     virtual unsigned Tm2PlaySetLogGain(short gain) = 0;
     virtual unsigned PlaySetCapturingGainOrSetCapturedGain(unsigned bandwidth, short gain,
                                                            unsigned speed) = 0;
+    virtual unsigned Write(const void* buffer, unsigned length, unsigned& transferred) = 0;
+    virtual unsigned PlaySetBW(unsigned bandwidth, unsigned iq_rate) = 0;
+    virtual unsigned PlayGetCapturingGainOrSetCapturedGain(short& gain) = 0;
+    virtual unsigned PlaySetCenterFreq(unsigned hz) = 0;
+    virtual unsigned GetPlayByteIndicator(unsigned& indicator) = 0;
 
     // Data transfer
     virtual unsigned GetDMASpeed(unsigned& speed) = 0;
@@ -79,6 +84,11 @@ public:
     virtual unsigned Tm2RecordGetGain(short& tenth_db) = 0;
     virtual unsigned Tm2GetTriggerInLevel(unsigned& level) = 0;
     virtual unsigned Tm2PowerOffLED() = 0;
+    virtual unsigned Tm2Write(const void* buffer, unsigned length, unsigned& transferred) = 0;
+    virtual unsigned Tm2PlaySetIQRate(unsigned rate) = 0;
+    virtual unsigned Tm2PlaySetFreq(unsigned hz) = 0;
+    virtual unsigned Tm2PlaySetFilePowerGain(short gain) = 0;
+    virtual unsigned Tm2PlaySetUserGain(short gain) = 0;
 
     // Board objects
     virtual unsigned CPLXIO_read_reg(unsigned space, unsigned offset, unsigned& value) = 0;

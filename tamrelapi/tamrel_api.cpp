@@ -44,6 +44,26 @@ unsigned CTamrelAPI::PlaySetCapturingGainOrSetCapturedGain(unsigned bandwidth, s
     return backend().PlaySetCapturingGainOrSetCapturedGain(bandwidth, tenth_db, speed);
 }
 
+unsigned CTamrelAPI::Write(const void* buffer, unsigned length, unsigned& transferred) const {
+    return backend().Write(buffer, length, transferred);
+}
+
+unsigned CTamrelAPI::PlaySetBW(unsigned bandwidth, unsigned iq_rate) const {
+    return backend().PlaySetBW(bandwidth, iq_rate);
+}
+
+unsigned CTamrelAPI::PlayGetCapturingGainOrSetCapturedGain(short& tenth_db) const {
+    return backend().PlayGetCapturingGainOrSetCapturedGain(tenth_db);
+}
+
+unsigned CTamrelAPI::PlaySetCenterFreq(unsigned hz) const {
+    return backend().PlaySetCenterFreq(hz);
+}
+
+unsigned CTamrelAPI::GetPlayByteIndicator(unsigned& indicator) const {
+    return backend().GetPlayByteIndicator(indicator);
+}
+
 unsigned CTamrelAPI::GetDMASpeed(unsigned& speed) const { return backend().GetDMASpeed(speed); }
 unsigned CTamrelAPI::GetFifo(unsigned& bytes) const { return backend().GetFifo(bytes); }
 unsigned CTamrelAPI::FifoReset() const { return backend().FifoReset(); }
@@ -135,6 +155,24 @@ unsigned CTamrelAPI::Tm2Stop() const { return backend().Tm2Stop(); }
 
 unsigned CTamrelAPI::Tm2Read(void* buffer, unsigned length, unsigned& transferred) const {
     return backend().Tm2Read(buffer, length, transferred);
+}
+
+unsigned CTamrelAPI::Tm2Write(const void* buffer, unsigned length, unsigned& transferred) const {
+    return backend().Tm2Write(buffer, length, transferred);
+}
+
+unsigned CTamrelAPI::Tm2PlaySetIQRate(unsigned rate) const {
+    return backend().Tm2PlaySetIQRate(rate);
+}
+
+unsigned CTamrelAPI::Tm2PlaySetFreq(unsigned hz) const { return backend().Tm2PlaySetFreq(hz); }
+
+unsigned CTamrelAPI::Tm2PlaySetFilePowerGain(short tenth_db) const {
+    return backend().Tm2PlaySetFilePowerGain(tenth_db);
+}
+
+unsigned CTamrelAPI::Tm2PlaySetUserGain(short tenth_db) const {
+    return backend().Tm2PlaySetUserGain(tenth_db);
 }
 
 unsigned CTamrelAPI::Tm2GetDMASpeed(unsigned& speed) const {

@@ -68,6 +68,24 @@ public:
     unsigned SetPowerOffMode(unsigned mode) const;
     unsigned PlaySetRfOutEnable(bool enable) const;
 
+    // First-generation play. The play DMA shares FifoReset, Start and Stop with capture: Start
+    // starts play while RF output is enabled and capture otherwise; Stop stops and FifoReset
+    // empties both directions. Write is
+    // all or nothing: `length` bytes taken (`transferred` = length) or none (`transferred` 0,
+    // status ok) when the board has no room for them within 50 ms; before Start it takes nothing
+    // and returns status_play_not_started (61440).
+    unsigned Write(const void* buffer, unsigned length, unsigned& transferred) const;
+    // The play path's bandwidth type (0 for 10,000,000, 1 for 30,000,000, 2 other) and rate,
+    // samples/s (1,000 to 70,000,000).
+    unsigned PlaySetBW(unsigned bandwidth, unsigned iq_rate) const;
+    // The captured-gain compensation last applied (PlaySetCapturingGainOrSetCapturedGain), 0.1 dB.
+    unsigned PlayGetCapturingGainOrSetCapturedGain(short& tenth_db) const;
+    // Play centre frequency, Hz: 50,000,000 to 1,000,000,000.
+    unsigned PlaySetCenterFreq(unsigned hz) const;
+    // The byte indicator of the play DMA, both generations: 1 while the play DMA runs and the
+    // last write was taken whole, else 0. The session advances its play counters only on 1.
+    unsigned GetPlayByteIndicator(unsigned& indicator) const;
+
     // Second generation.
     unsigned Tm2GetAttenuatorID(unsigned& id) const;
     unsigned Tm2GetDownConvID(unsigned& id) const;
@@ -95,6 +113,15 @@ public:
     unsigned Tm2Start() const;
     unsigned Tm2Stop() const;
     unsigned Tm2Read(void* buffer, unsigned length, unsigned& transferred) const;
+    // The play write of the second generation, as Write: set up for play (Tm2SetDMAInitCtrl with
+    // capture false) and started, else status_play_not_started.
+    unsigned Tm2Write(const void* buffer, unsigned length, unsigned& transferred) const;
+    // Second-generation play settings: I/Q rate 1,000 to 70,000,000 samples/s; centre frequency
+    // 100,000 Hz or more; the recording's file power gain and the operator's user gain, 0.1 dB.
+    unsigned Tm2PlaySetIQRate(unsigned rate) const;
+    unsigned Tm2PlaySetFreq(unsigned hz) const;
+    unsigned Tm2PlaySetFilePowerGain(short tenth_db) const;
+    unsigned Tm2PlaySetUserGain(short tenth_db) const;
     unsigned Tm2GetDMASpeed(unsigned& speed) const;
     // Record I/Q rate, samples/s: 1,000 to 70,000,000 (60,000,000 at power-on).
     unsigned Tm2RecordGetIQRate(unsigned& rate) const;

@@ -75,6 +75,14 @@ Status check_fault(std::string_view operation, unsigned status) {
     return {};
 }
 
+// A pacing configure_device would accept.
+Status check_pacing(api::CapturePacing pacing) {
+    if (!pacing.unpaced && (!std::isfinite(pacing.speed_factor) || pacing.speed_factor <= 0.0)) {
+        return Status(Errc::invalid_argument, "simulator speed factor must be above 0");
+    }
+    return {};
+}
+
 }  // namespace
 
 Status fail_next(std::string_view operation, unsigned count, unsigned status) {
@@ -130,14 +138,40 @@ void set_capture_run_limit(std::optional<std::uint64_t> bytes) {
 }
 
 Status set_capture_pacing(api::CapturePacing pacing) {
-    if (!pacing.unpaced && (!std::isfinite(pacing.speed_factor) || pacing.speed_factor <= 0.0)) {
-        return Status(Errc::invalid_argument, "simulator speed factor must be above 0");
-    }
+    if (Status refused = check_pacing(pacing); !refused) return refused;
     instrument().capture().set_pacing(pacing);
     return {};
 }
 
 CaptureStats capture_stats() { return instrument().capture().stats(); }
+
+PlayStats play_stats() { return instrument().play().stats(); }
+void clear_play_record() { instrument().play().clear_record(); }
+
+Status set_play_pacing(api::CapturePacing pacing) {
+    if (Status refused = check_pacing(pacing); !refused) return refused;
+    instrument().play().set_pacing(pacing);
+    return {};
+}
+
+void set_play_fifo_capacity(std::uint64_t bytes) { instrument().play().set_fifo_capacity(bytes); }
+
+void start_play(unsigned rate) {
+    Instrument& board = instrument();
+    board.capture().stop();
+    if (board.presence().kind() == api::DeviceKind::first_generation) {
+        board.outputs().update([](Outputs& out) { out.rf_out_enabled = true; });
+        board.play().start(board.play_settings().get().iq_rate);
+        return;
+    }
+    board.transfer().update([rate](TransferSettings& s) {
+        s.dma_capture = false;
+        s.dma_play_rate = rate;
+    });
+    board.play().start(rate);
+}
+
+PlaySettings play_settings() { return instrument().play_settings().get(); }
 
 TransferSettings transfer_settings() { return instrument().transfer().get(); }
 unsigned capture_bandwidth() { return transfer_settings().capture_bandwidth; }

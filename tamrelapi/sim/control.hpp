@@ -22,6 +22,8 @@
 #include "tamrelapi/sim/capture_source.hpp"
 #include "tamrelapi/sim/identity.hpp"
 #include "tamrelapi/sim/outputs.hpp"
+#include "tamrelapi/sim/play_settings.hpp"
+#include "tamrelapi/sim/play_sink.hpp"
 #include "tamrelapi/sim/readings.hpp"
 #include "tamrelapi/sim/transfer_settings.hpp"
 
@@ -115,6 +117,31 @@ unsigned system_mode();
 // Refused (invalid_argument) as CaptureSetBW and Tm2RecordSetIQRate refuse.
 platform::Status set_capture_bandwidth(unsigned bandwidth);
 platform::Status set_record_iq_rate(unsigned rate);
+
+// The play sink (play_sink.hpp): what the play DMA received. A reset stops it, empties its record
+// and restores the defaults below; the pacing returns to the configured one.
+using sim::PlayHash;
+using sim::PlayStats;
+// The record since the last reset or clear: bytes received and their PlayHash, the writes taken,
+// refused before a start and left empty for lack of room, the underruns, and the bytes played,
+// starved, waiting and discarded.
+PlayStats play_stats();
+// Received bytes, hash and every counter to zero; a run goes on.
+void clear_play_record();
+// As set_capture_pacing, for the play sink: takes effect now, refuses a factor that is not
+// finite and above 0 unless unpaced, and a reset returns to the configured pacing.
+platform::Status set_play_pacing(api::CapturePacing pacing);
+// The play FIFO's capacity in bytes (default 64 MiB), rounded down to whole samples, at least one
+// sample.
+void set_play_fifo_capacity(std::uint64_t bytes);
+// Puts the play DMA in the state the session's start sequence leaves it in, bypassing the open
+// rules: on the first generation RF output on and the sink running at the PlaySetBW rate; on the
+// second generation the play direction at `rate` (as Tm2SetDMAInitCtrl(false, rate)) and the
+// sink running at it. The capture source stops. For tests that need a running sink without
+// calling the device library.
+void start_play(unsigned rate);
+// The play settings as the session left them.
+PlaySettings play_settings();
 
 // Registers of the bridge's address spaces, bypassing the device-open rules; a poke also reaches
 // read-only registers. Refused (invalid_argument) outside the windows.

@@ -26,6 +26,8 @@ void Instrument::reset(const api::DeviceConfig& config) {
     gps_text_.clear();
     transfer_.set(TransferSettings{});
     capture_.reset(config.pacing, config.seed);
+    play_settings_.set(PlaySettings{});
+    play_.reset(config.pacing);
 }
 
 void Instrument::power_on_registers(DeviceKind kind, unsigned fpga_version) {

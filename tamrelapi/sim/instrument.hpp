@@ -13,9 +13,11 @@
 //   GpsText         GPS bytes received and not yet handed over (second generation)
 //   TransferSettings capture bandwidth, record I/Q rate, system mode, DMA direction
 //   CaptureSource   the samples the receiver produces, the board FIFO, the block reads
-// Further models (play sink, trigger, configuration flash, DPRAM,
-// EEPROM, module microcontrollers) are added the same way: a member, reset in reset(), and the
-// operations that use it in their own instrument_<family>.cpp.
+//   PlaySettings    play bandwidth, rates, centre frequencies and gains
+//   PlaySink        the play FIFO, the transmitter that empties it, the record of what was played
+// Further models (trigger, configuration flash, DPRAM, EEPROM, module microcontrollers) are
+// added the same way: a member, reset in reset(), and the operations that use it in their own
+// instrument_<family>.cpp.
 //
 // Every operation runs the same gate first (enter()): log the call, take an injected fault, ask
 // Presence whether the call may act. Only then does it act and write its out-parameters.
@@ -39,6 +41,8 @@
 #include "tamrelapi/sim/guarded.hpp"
 #include "tamrelapi/sim/identity.hpp"
 #include "tamrelapi/sim/outputs.hpp"
+#include "tamrelapi/sim/play_settings.hpp"
+#include "tamrelapi/sim/play_sink.hpp"
 #include "tamrelapi/sim/presence.hpp"
 #include "tamrelapi/sim/readings.hpp"
 #include "tamrelapi/sim/registers.hpp"
@@ -70,6 +74,8 @@ public:
     GpsText& gps_text() { return gps_text_; }
     Guarded<TransferSettings>& transfer() { return transfer_; }
     CaptureSource& capture() { return capture_; }
+    Guarded<PlaySettings>& play_settings() { return play_settings_; }
+    PlaySink& play() { return play_; }
 
     // The identification; a first-generation board keeps its FPGA version in its register, so
     // both read and set go through it.
@@ -96,6 +102,11 @@ public:
     unsigned Tm2PlaySetLogGain(short gain) override;
     unsigned PlaySetCapturingGainOrSetCapturedGain(unsigned bandwidth, short gain,
                                                    unsigned speed) override;
+    unsigned Write(const void* buffer, unsigned length, unsigned& transferred) override;
+    unsigned PlaySetBW(unsigned bandwidth, unsigned iq_rate) override;
+    unsigned PlayGetCapturingGainOrSetCapturedGain(short& gain) override;
+    unsigned PlaySetCenterFreq(unsigned hz) override;
+    unsigned GetPlayByteIndicator(unsigned& indicator) override;
 
     // Data transfer
     unsigned GetDMASpeed(unsigned& speed) override;
@@ -135,6 +146,11 @@ public:
     unsigned Tm2RecordGetGain(short& tenth_db) override;
     unsigned Tm2GetTriggerInLevel(unsigned& level) override;
     unsigned Tm2PowerOffLED() override;
+    unsigned Tm2Write(const void* buffer, unsigned length, unsigned& transferred) override;
+    unsigned Tm2PlaySetIQRate(unsigned rate) override;
+    unsigned Tm2PlaySetFreq(unsigned hz) override;
+    unsigned Tm2PlaySetFilePowerGain(short gain) override;
+    unsigned Tm2PlaySetUserGain(short gain) override;
 
     // Board objects
     unsigned CPLXIO_read_reg(unsigned space, unsigned offset, unsigned& value) override;
@@ -174,6 +190,8 @@ private:
     GpsText gps_text_;
     Guarded<TransferSettings> transfer_;
     CaptureSource capture_;
+    Guarded<PlaySettings> play_settings_;
+    PlaySink play_;
 };
 
 // The instrument of this process, created on first use with the configuration of

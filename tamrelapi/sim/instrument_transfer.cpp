@@ -1,6 +1,11 @@
-// The data transfer: the capture DMA (start, stop, block reads, the FIFO) of both generations,
-// and the settings of the data path (capture bandwidth, record I/Q rate, system mode, DMA
-// direction, power-off mode, RF output, HD Radio DMA block).
+// The data transfer: the DMA of both generations (start, stop, the FIFO reset, the capture
+// reads; the play writes are in instrument_play.cpp), and the settings of the data path (capture
+// bandwidth, record I/Q rate, system mode, DMA direction, power-off mode, RF output, HD Radio DMA
+// block).
+//
+// The DMA runs one way at a time: starting it towards the board (play) stops the capture source,
+// starting it from the board (capture) stops the play sink. Stop and FifoReset act on both, so
+// the session's stop sequence works whatever it switched before.
 
 #include <algorithm>
 #include <cstdint>
@@ -39,18 +44,27 @@ unsigned Instrument::GetFifo(unsigned& bytes) {
 unsigned Instrument::FifoReset() {
     if (const unsigned refused = enter("FifoReset", Needs::first_open)) return refused;
     capture_.fifo_reset();
+    play_.fifo_reset();
     return api::status_ok;
 }
 
 unsigned Instrument::Start() {
     if (const unsigned refused = enter("Start", Needs::first_open)) return refused;
-    capture_.start(capture_rate_of_bandwidth(transfer_.get().capture_bandwidth));
+    // The first generation plays while its RF output is on, and captures otherwise.
+    if (outputs_.get().rf_out_enabled) {
+        capture_.stop();
+        play_.start(play_settings_.get().iq_rate);
+    } else {
+        play_.stop();
+        capture_.start(capture_rate_of_bandwidth(transfer_.get().capture_bandwidth));
+    }
     return api::status_ok;
 }
 
 unsigned Instrument::Stop() {
     if (const unsigned refused = enter("Stop", Needs::first_open)) return refused;
     capture_.stop();
+    play_.stop();
     return api::status_ok;
 }
 
@@ -118,9 +132,11 @@ unsigned Instrument::Tm2Start() {
     if (const unsigned refused = enter("Tm2Start", Needs::second_open)) return refused;
     const TransferSettings settings = transfer_.get();
     if (settings.dma_capture) {
+        play_.stop();
         capture_.start(settings.record_iq_rate);
     } else {
         capture_.stop();  // the DMA runs towards the board: nothing is captured
+        play_.start(settings.dma_play_rate);
     }
     return api::status_ok;
 }
@@ -128,6 +144,7 @@ unsigned Instrument::Tm2Start() {
 unsigned Instrument::Tm2Stop() {
     if (const unsigned refused = enter("Tm2Stop", Needs::second_open)) return refused;
     capture_.stop();
+    play_.stop();
     return api::status_ok;
 }
 

@@ -16,6 +16,10 @@ constexpr std::array kOperations = {
     "PlayGetAttenID"sv, "CaptureGetDCID"sv, "CaptureGetGain"sv,
     "PlaySetCapturingGainOrSetCapturedGain"sv,
     "Tm2PlaySetLogGain"sv,
+    // Play
+    "Write"sv, "PlaySetBW"sv, "PlayGetCapturingGainOrSetCapturedGain"sv, "PlaySetCenterFreq"sv,
+    "GetPlayByteIndicator"sv, "Tm2Write"sv, "Tm2PlaySetIQRate"sv, "Tm2PlaySetFreq"sv,
+    "Tm2PlaySetFilePowerGain"sv, "Tm2PlaySetUserGain"sv,
     // Data transfer
     "GetDMASpeed"sv, "GetFifo"sv, "FifoReset"sv, "Start"sv, "Stop"sv, "Read"sv,
     "CaptureSetBW"sv, "CaptureGetBW"sv, "SetPowerOffMode"sv, "PlaySetRfOutEnable"sv,

@@ -88,6 +88,23 @@ OperationCase block_read(std::string_view name, Family family,
             }};
 }
 
+// A block write of the play DMA, with the sink started through the control interface so an
+// opened board takes the block; a call that acts records it, so the play record changes.
+OperationCase block_write(std::string_view name, Family family,
+                          unsigned (CTamrelAPI::*member)(const void*, unsigned, unsigned&) const) {
+    return {name, family, true, [member](bool& untouched) {
+                constexpr unsigned kLength = 16;
+                std::array<unsigned char, kLength> buffer{};
+                buffer.fill(0xA5);
+                sim::control::start_play(1'000'000);
+                unsigned transferred = kSentinelU;
+                const sim::PlayStats before = sim::control::play_stats();
+                const unsigned status = (CTamrelAPI{}.*member)(buffer.data(), kLength, transferred);
+                untouched = transferred == kSentinelU && sim::control::play_stats() == before;
+                return status;
+            }};
+}
+
 std::vector<OperationCase> build() {
     using F = Family;
     std::vector<OperationCase> cases = {
@@ -122,6 +139,26 @@ std::vector<OperationCase> build() {
              untouched = sim::control::outputs().captured_gain_count == before;
              return status;
          }},
+        block_write("Write", F::first, &CTamrelAPI::Write),
+        effect("PlaySetBW", F::first, [] { return CTamrelAPI{}.PlaySetBW(1, 30'000'000); },
+               sim::control::play_settings),
+        getter("PlayGetCapturingGainOrSetCapturedGain", F::first,
+               &CTamrelAPI::PlayGetCapturingGainOrSetCapturedGain),
+        effect("PlaySetCenterFreq", F::first,
+               [] { return CTamrelAPI{}.PlaySetCenterFreq(433'920'000); },
+               sim::control::play_settings),
+        getter("GetPlayByteIndicator", F::common, &CTamrelAPI::GetPlayByteIndicator),
+        block_write("Tm2Write", F::second, &CTamrelAPI::Tm2Write),
+        effect("Tm2PlaySetIQRate", F::second,
+               [] { return CTamrelAPI{}.Tm2PlaySetIQRate(5'000'000); },
+               sim::control::play_settings),
+        effect("Tm2PlaySetFreq", F::second, [] { return CTamrelAPI{}.Tm2PlaySetFreq(915'000'000); },
+               sim::control::play_settings),
+        effect("Tm2PlaySetFilePowerGain", F::second,
+               [] { return CTamrelAPI{}.Tm2PlaySetFilePowerGain(-35); },
+               sim::control::play_settings),
+        effect("Tm2PlaySetUserGain", F::second,
+               [] { return CTamrelAPI{}.Tm2PlaySetUserGain(12); }, sim::control::play_settings),
         getter("GetDMASpeed", F::first, &CTamrelAPI::GetDMASpeed),
         getter("GetFifo", F::common, &CTamrelAPI::GetFifo),
         effect("FifoReset", F::first, [] { return CTamrelAPI{}.FifoReset(); },
