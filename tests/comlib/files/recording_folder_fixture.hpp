@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "comlib/files/capture_name.hpp"
+#include "comlib/files/project_lines.hpp"
 #include "platform/fs/drive_table.hpp"
 #include "platform/fs/file.hpp"
 #include "platform/fs/text_file_writer.hpp"
@@ -45,6 +46,16 @@ protected:
         ASSERT_TRUE(file) << file.status().describe();
         ASSERT_TRUE(file->truncate(size));
         ASSERT_TRUE(file->close());
+    }
+
+    // A recording pair in the recording folder: `title`.iqw of `size` bytes and `title`.wpj
+    // whose header, as the recorder writes it, names that sample file.
+    void make_recording(std::u16string_view title, std::uint64_t size, unsigned iq_rate = 10'000'000,
+                        unsigned centre_hz = 50'000'000, int agc = 0) const {
+        const std::u16string sample = std::u16string(title) + u".iqw";
+        make_sample(sample, size);
+        write_project(std::u16string(title) + u".wpj",
+                      project_header_line(sample, iq_rate, true, centre_hz, agc));
     }
 
     fs_test::TempDir root_;
