@@ -19,13 +19,9 @@ std::uint32_t read_u32(const std::uint8_t* bytes, std::size_t offset) {
 }  // namespace
 
 void CTamrelComMFC::receive_loop(platform::UdpSocket& socket, int (CTamrelComMFC::*create)(),
-                                 std::uint16_t base_port, DatagramHandler handle) {
-    if ((this->*create)() != 0) {
-        send_status(u"socket() Error");
-        return;
-    }
-    if (!socket.bind(platform::bind_address(), platform::port_with_offset(base_port)).ok()) {
-        send_status(u"bind() Error");
+                                 DatagramHandler handle) {
+    if (const int created = (this->*create)(); created != 0) {
+        send_status(created == kSocketBindFailed ? u"bind() Error" : u"socket() Error");
         return;
     }
     alignas(8) std::uint8_t buffer[TM_PACKET_MAX_RECEIVE];
@@ -43,13 +39,11 @@ void CTamrelComMFC::receive_loop(platform::UdpSocket& socket, int (CTamrelComMFC
 }
 
 void CTamrelComMFC::udp_receive_thread() {
-    receive_loop(udp_socket_, &CTamrelComMFC::CreateUDP_Socket, platform::kDevicePort,
-                 &CTamrelComMFC::handle_received_packet);
+    receive_loop(udp_socket_, &CTamrelComMFC::CreateUDP_Socket, &CTamrelComMFC::handle_received_packet);
 }
 
 void CTamrelComMFC::api_receive_thread() {
-    receive_loop(api_socket_, &CTamrelComMFC::CreateUDP_Socket_SupportAPI, platform::kPlayerApiPort,
-                 &CTamrelComMFC::handle_api_request);
+    receive_loop(api_socket_, &CTamrelComMFC::CreateUDP_Socket_SupportAPI, &CTamrelComMFC::handle_api_request);
 }
 
 void CTamrelComMFC::handle_received_packet(std::uint8_t* buffer, std::size_t size,

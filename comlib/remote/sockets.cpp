@@ -3,15 +3,14 @@
 // socket library needs nothing.
 
 #include "comlib/session/tamrel_com_mfc.hpp"
+#include "platform/net/net_settings.hpp"
 
 int CTamrelComMFC::WinSockStartUp() { return 0; }
 
 int CTamrelComMFC::WinSockEnd() { return 0; }
 
 int CTamrelComMFC::CreateUDP_Socket() {
-    std::lock_guard lock(socket_mutex_);
-    if (udp_socket_.is_open()) return 0;
-    return udp_socket_.open().ok() ? 0 : 1;
+    return open_bound(udp_socket_, platform::kDevicePort);
 }
 
 int CTamrelComMFC::CloseUDP_Socket() {
@@ -21,9 +20,20 @@ int CTamrelComMFC::CloseUDP_Socket() {
 }
 
 int CTamrelComMFC::CreateUDP_Socket_SupportAPI() {
+    return open_bound(api_socket_, platform::kPlayerApiPort);
+}
+
+int CTamrelComMFC::open_bound(platform::UdpSocket& socket, std::uint16_t base_port) {
+    // Opened and bound in one step: a packet sent from a socket not yet bound would give it a
+    // port of the system's choosing, and the receive port could then never be bound.
     std::lock_guard lock(socket_mutex_);
-    if (api_socket_.is_open()) return 0;
-    return api_socket_.open().ok() ? 0 : 1;
+    if (socket.is_open()) return 0;
+    if (!socket.open().ok()) return kSocketOpenFailed;
+    if (!socket.bind(platform::bind_address(), platform::port_with_offset(base_port)).ok()) {
+        socket.close();
+        return kSocketBindFailed;
+    }
+    return 0;
 }
 
 int CTamrelComMFC::CloseUDP_Socket_SupportAPI() {

@@ -341,8 +341,12 @@ private:
                                                     std::uint32_t source_be);
     // A receive thread's body: create and bind the socket, then hand each datagram to `handle`
     // until the session stops or the socket is closed.
-    void receive_loop(platform::UdpSocket& socket, int (CTamrelComMFC::*create)(),
-                      std::uint16_t base_port, DatagramHandler handle);
+    void receive_loop(platform::UdpSocket& socket, int (CTamrelComMFC::*create)(), DatagramHandler handle);
+    // Opens `socket` and binds it to the session's port `base_port` (with the process's offset);
+    // 0, or which of the two failed.
+    static constexpr int kSocketOpenFailed = 1;
+    static constexpr int kSocketBindFailed = 2;
+    int open_bound(platform::UdpSocket& socket, std::uint16_t base_port);
     void handle_received_packet(std::uint8_t* buffer, std::size_t size, std::uint32_t source_be);
     void handle_api_request(std::uint8_t* buffer, std::size_t size, std::uint32_t source_be);
     unsigned send_raw_chunks(const sockaddr_in* destination, const void* data, int length,
