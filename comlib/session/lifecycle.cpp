@@ -1,5 +1,7 @@
 // Construction, destruction, buffers and power-off of the session.
 
+#include <sys/mman.h>
+
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -42,8 +44,14 @@ unsigned CTamrelComMFC::TmComMFCInit() { return 0; }
 unsigned CTamrelComMFC::TmAllocBuffer() {
     // The caller frees a held buffer first; a second allocation would otherwise leak the first.
     if (sample_buffer_ != nullptr) return 0;
-    void* buffer = std::aligned_alloc(kSampleBufferAlign, kSampleBufferBytes);
+    void* buffer = std::aligned_alloc(kSampleBufferHugeAlign, kSampleBufferBytes);
     sample_buffer_ = static_cast<std::uint8_t*>(buffer);
+    if (sample_buffer_ != nullptr) {
+        // Huge pages where the system offers them: every block moved to or from the disk
+        // bypasses the page cache, and the kernel pins the ring's pages for each transfer; 2 MiB
+        // pages make that a fraction of the work. Only advice: without it the ring works the same.
+        (void)::madvise(sample_buffer_, kSampleBufferBytes, MADV_HUGEPAGE);
+    }
     if (sample_buffer_ == nullptr) {
         // Record, play and preview refuse to start without the buffer; say why once.
         send_status(u"Sample buffer allocation failed (500 MiB)");

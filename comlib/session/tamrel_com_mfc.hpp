@@ -17,8 +17,10 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "comlib/console/command_queue.hpp"
+#include "comlib/files/file_info.hpp"
 #include "comlib/remote/packet.hpp"
 #include "comlib/session/export.hpp"
 #include "comlib/session/setting_store.hpp"
@@ -26,6 +28,7 @@
 #include "comlib/stream/gps_line_queue.hpp"
 #include "comlib/stream/second_meter.hpp"
 #include "platform/fs/file.hpp"
+#include "platform/fs/sample_reader.hpp"
 #include "platform/fs/text_file_writer.hpp"
 #include "platform/fs/unbuffered_writer.hpp"
 #include "platform/host/host_window.hpp"
@@ -36,6 +39,7 @@
 
 struct sockaddr_in;
 class CTamrelAPI;
+struct TmPlayListEntry;
 
 using HWND = platform::HWND;
 
@@ -136,6 +140,13 @@ struct alignas(16) TmIQPowerSum_t {
     std::uint64_t lane[2];
 };
 
+// One sample file of a black-box or event set while it plays: its file descriptor (-1 when not
+// open) and its size in bytes.
+struct _TmMultiplePlayFileInfo_t {
+    int FileHandle = -1;
+    std::uint64_t SampleSize = 0;
+};
+
 class TM_EXPORT CTamrelComMFC {
 public:
     // The library's own status codes.
@@ -146,6 +157,8 @@ public:
     static constexpr unsigned kStatusWpjFile = 6917;         // project file cannot be made
     static constexpr unsigned kStatusBlockQueueFull = 6922;  // the disk does not keep up
     static constexpr unsigned kStatusLowSpace = 6924;        // record refused: under 2 GB free
+    static constexpr unsigned kStatusPlayFile = 6912;        // play file missing or not accepted
+    static constexpr unsigned kStatusNotIdle = 6918;         // a play seek outside play or idle
 
     static constexpr std::size_t kBlockBytes = 1'048'576;                 // one DMA block
     static constexpr std::size_t kBlockSamples = kBlockBytes / 4;         // 262,144
@@ -153,6 +166,7 @@ public:
 
     static constexpr std::size_t kSampleBufferBytes = 524'288'000;  // 500 MiB
     static constexpr std::size_t kSampleBufferAlign = 4096;          // unbuffered writes need it
+    static constexpr std::size_t kSampleBufferHugeAlign = 2 << 20;   // a huge page; a multiple of the above
     static constexpr std::size_t kPreviewBytes = 122'880;
 
     // ---- Lifecycle ---------------------------------------------------------------------------
@@ -252,6 +266,47 @@ public:
     const short* TmIQSumPowerFromLast(const short* data, unsigned count, TmIQPowerSum_t* result);
     const short* TmIQSumPowerDouble(const short* data, unsigned count, double result[2]);
 
+    // ---- Play: opening a recording, the gain tables, the play path -------------------------
+    unsigned TmCMDPlayFileProcess_WPJ(const std::u16string& project_path);
+    unsigned TmCMDPlayFileProcess_BBR(const std::u16string& event_path);
+    unsigned TmCMDPlayFileExProcess_WPJ(const std::u16string& project_path);
+    unsigned TmCMDPlayFileExProcess_BBR(const std::u16string& event_path);
+    unsigned Tm2CMDPlayFileExProcess_WPJ(const std::u16string& project_path);
+    unsigned Tm2CMDPlayFileExProcess_BBR(const std::u16string& event_path);
+    unsigned Tm2CMDPlayFileExProcess_WER(const std::u16string& event_path);
+    unsigned TmPlayFileGetAllGainFromWPJFullPath(const std::u16string& project_path, double& max_power,
+                                                 unsigned& max_position);
+    unsigned TmPlayFileExGetAllGainFromWPJFullPath(const std::u16string& project_path, double& max_power,
+                                                   unsigned& max_position);
+    unsigned TmPlayFileExGetAllGainFromBBRFullPath(const std::u16string& event_path, double& max_power,
+                                                   unsigned& max_position);
+    unsigned TmPlayFileExGetAllGainFromWERFullPath(const std::u16string& event_path, double& max_power,
+                                                   unsigned& max_position);
+    unsigned TmPlayFileSelected(const _TmFileInfo_t* description);
+    unsigned TmPlayFileSendFirstSpectrum(const std::u16string& sample_path);
+    void TmCMDLogRequestProcess_WPJ(const std::u16string& project_path);
+    void TmCMDLogRequestProcess_BBR();
+    void TmCMDLogRequestProcess_WER();
+    // Both gain tables with room for `entries` × 4 + 40 bytes, zero-filled; 0, or 4096 when the
+    // count is beyond what a recording can hold.
+    unsigned AllocPlayFileGainBuffer(unsigned entries);
+    void FreePlayFileGainBuffer();
+    unsigned TmGetMultiplePlayFileInfo(_TmMultiplePlayFileInfo_t* destination, unsigned index) const;
+    void Tm2CmdPlayFileFullPath(const std::u16string& path);
+    unsigned Tm2PlaySetLogGain(float gain_db);
+    unsigned TmPlay();
+    unsigned Tm2Play();
+    unsigned TmPlayStart_WPJ(const std::u16string& sample_path);
+    unsigned TmPlayStart_BBR();
+    unsigned Tm2PlayStart_WER();
+    unsigned TmPlayStop_WPJ();
+    unsigned TmPlayStop_BBR();
+    unsigned Tm2PlayStop_WPJ();
+    unsigned Tm2PlayStop_BBR();
+    unsigned Tm2PlayStop_WER();
+    unsigned TmPlayPosition_BBR(std::uint64_t position);
+    unsigned TmPlayPosition_WER(std::uint64_t position);
+
     // ---- Storage ----------------------------------------------------------------------------
     void TmCheckDrive(_TmDriveLetterType_e drive);
     void TmCheckCopyDrive(_TmDriveLetterType_e drive);
@@ -277,6 +332,18 @@ public:
     Tm2EvtRecordConfig EvtRecordConfig() const { return evt_config_; }
     std::u16string CaptureFilePath() const;
     std::u16string CaptureProjectPath() const;
+    // The recording last opened for play: its description and the paths TmPlay uses.
+    _TmFileInfo_t PlayFileInfo() const;
+    std::u16string PlaySamplePath() const;
+    std::u16string PlayProjectPath() const;
+    std::uint32_t PlayElapsedSeconds() const { return play_elapsed_s_.load(); }
+    std::uint64_t PlayRepeatStartByte() const { return play_repeat_start_byte_.load(); }
+    std::uint64_t PlayRepeatEndByte() const { return play_repeat_end_byte_.load(); }
+    float PlayFileGainDb() const { return play_file_gain_db_.load(); }
+    // The play gain range last reported, 0.1 dB: maximum, minimum.
+    std::int32_t PlayGainRangeMax() const { return play_gain_range_max_.load(); }
+    std::int32_t PlayGainRangeMin() const { return play_gain_range_min_.load(); }
+    std::uint32_t LogPosition() const { return log_position_.load(); }
     const void* SampleBuffer() const { return sample_buffer_; }
     std::size_t CommandQueueLength() const { return command_queue_.size(); }
     int DriveTotalGB() const { return drive_total_gb_.load(); }
@@ -324,6 +391,31 @@ private:
     void cmd_capturetime(const CommandContext& context);
     void cmd_capturebw(const CommandContext& context);
     void cmd_t2recordiqrate(const CommandContext& context);
+    void cmd_play(const CommandContext& context);
+    void cmd_playpause(const CommandContext& context);
+    void cmd_playresume(const CommandContext& context);
+    void cmd_pp(const CommandContext& context);
+    void cmd_playrepeat(const CommandContext& context);
+    void cmd_t2play(const CommandContext& context);
+    void cmd_t2playpause(const CommandContext& context);
+    void cmd_t2playresume(const CommandContext& context);
+    void cmd_t2pp(const CommandContext& context);
+    void cmd_t2playrepeat(const CommandContext& context);
+    void cmd_playfile(const CommandContext& context);
+    void cmd_playfileex(const CommandContext& context);
+    void cmd_t2playfile(const CommandContext& context);
+    void cmd_logrequest(const CommandContext& context);
+    void cmd_folderlist(const CommandContext& context);
+    void cmd_filelist(const CommandContext& context);
+    // The play-file commands: `which` 0 "playfile", 1 "playfileex", 2 "t2playfile".
+    void play_file_command(const CommandContext& context, int which);
+    // Seek and repeat-range changes of both generations ("pp", "playrepeat", "t2pp", ...).
+    void play_seek_command(const CommandContext& context, bool second);
+    void play_repeat_command(const CommandContext& context, bool second);
+    // Moves play to whole second `seconds`: while play runs the data threads are stopped, the
+    // positions set and the threads started again; while paused or idle only the elapsed seconds
+    // change (the positions follow at resume or start). 0, or 6918 in any other mode.
+    unsigned play_seek(bool second, std::uint32_t seconds);
     // A mode command: read form prints the current mode; 1 stops what runs and starts `mode`,
     // 0 stops `mode`, each through the controller of the generation the command belongs to.
     void mode_command(const CommandContext& context, bool second, TmMode_e mode, const char16_t* read_help,
@@ -415,6 +507,55 @@ private:
     void renew_capture_names();
     // Waits up to `ms` unless the data threads are told to stop.
     void data_wait(unsigned ms);
+    // Play internals (stream/play_*.cpp, files/play_open*.cpp).
+    enum class PlayOpener { play_file, play_file_ex, second };
+    // The row whose acknowledgement an opener sends: the command that called it.
+    static TM_CMD_ID_e play_open_row(PlayOpener opener);
+    unsigned open_project_for_play(PlayOpener opener, const std::u16string& project_path);
+    unsigned open_set_for_play(PlayOpener opener, const std::u16string& event_path, bool event_set);
+    // Both gain tables from the gain lines of `projects` read one after another, at most one line
+    // more than the selected recording's seconds; the loudest second by its TIME field, or by
+    // its count of lines across the files (`position_by_count`, for sets).
+    unsigned fill_gain_tables(const std::vector<std::u16string>& projects, bool position_by_count,
+                              double& max_power, unsigned& max_position);
+    unsigned set_play_hardware(PlayOpener opener, double max_power, unsigned max_position);
+    // The gain log: every line of a project file at once, or one page at a time.
+    struct LogPage {
+        std::uint32_t start = 0;      // gain lines sent by earlier pages
+        std::uint32_t position = 0;   // gain lines sent, this page included
+        std::uint32_t gain_seen = 0;  // gain lines walked, across the files of a set
+        unsigned sent = 0;            // lines sent by this page
+        bool skip_gps = false;        // the sentence after gain line `start` was sent already
+        bool last_was_gps = false;
+    };
+    void send_log_line(const std::u16string& line, bool gain);
+    void send_recorded_lines(const std::u16string& project_path, std::size_t gain_limit);
+    LogPage begin_log_page() const;
+    // False when the file cannot be read.
+    bool page_log_file(const std::u16string& project_path, LogPage& page, bool renumber);
+    void finish_log_page(const LogPage& page);
+    void log_request_set(const std::vector<TmPlayListEntry>& files);
+    unsigned start_play(bool second);
+    unsigned open_set_files(const std::vector<TmPlayListEntry>& files);
+    void close_play_files();
+    unsigned finish_play(bool second);
+    // Moves the push side to byte `position` of the recording (the file of a set that holds it).
+    void play_reposition(std::uint64_t position);
+    unsigned position_in_set(std::uint64_t position);
+    std::uint64_t play_bytes_per_second() const;
+    // A seek or repeat change while play runs: the data threads are stopped and the board's play
+    // DMA with them (halt), then play goes on from byte `position` (relaunch).
+    void halt_play_threads(bool second);
+    void relaunch_play_at(bool second, std::uint64_t position);
+    // Both positions from the elapsed seconds, and the push side moved there.
+    void position_play_at_elapsed();
+    // Fills one ring block from the recording, wrapping at the repeat end and moving on across
+    // the files of a set; false when the block is to be dropped.
+    bool fill_play_block(std::uint8_t* block);
+    void play_push_thread(bool second);
+    void play_pop_thread(bool second);
+    void count_played_block(bool second);
+    void send_elapsed_seconds();
 
     // Host windows.
     std::atomic<HWND> main_window_{nullptr};
@@ -449,7 +590,7 @@ private:
     std::atomic<unsigned> play_sample_count_[2] = {};
     // Follower state.
     std::uint32_t last_gain_apply_tick_ = 0;   // follower thread only
-    float last_play_file_gain_ = 0.0F;         // follower thread only
+    std::atomic<float> last_play_file_gain_{0.0F};  // follower's copy; the openers set it too
     std::atomic<unsigned> trigger_seen_{0};
     std::atomic<float> play_file_gain_db_{0.0F};   // captured gain at the play position
     std::atomic<unsigned> play_file_agc_{0};       // the selected play file was recorded with AGC
@@ -500,12 +641,32 @@ private:
     std::atomic<std::uint64_t> play_pop_position_{0};
     std::atomic<std::uint64_t> play_push_position_{0};
     std::atomic<int> play_file_kind_{0};     // 0 project file, 1 black-box set, 5 event set
-    platform::File play_file_;
+    platform::SampleReader play_file_;
     std::atomic<std::uint64_t> play_bytes_per_second_{0};
     std::atomic<std::uint64_t> play_bytes_this_second_{0};
     std::atomic<double> hd_radio_bytes_per_second_{0.0};
     std::atomic<double> hd_radio_bytes_this_second_{0.0};
     std::atomic<unsigned> hd_radio_block_selector_{0};
+    // The recording selected for play (written by the openers while idle), its gain and power
+    // tables (read by the pop thread while playing), the repeat range in bytes, and the play
+    // files held open while playing: one for a project file, one per file for a set.
+    _TmFileInfo_t play_file_info_{};
+    std::u16string play_sample_path_;    // under path_mutex_
+    std::u16string play_project_path_;   // under path_mutex_
+    std::vector<float> play_gain_table_;
+    std::vector<float> play_power_table_;
+    std::atomic<std::uint64_t> play_repeat_start_byte_{0};
+    std::atomic<std::uint64_t> play_repeat_end_byte_{0};
+    std::atomic<std::int32_t> play_gain_range_max_{300};
+    std::atomic<std::int32_t> play_gain_range_min_{-300};
+    std::atomic<std::uint32_t> log_position_{0};
+    std::atomic<bool> log_gps_sent_{false};
+    std::atomic<unsigned> total_raw_bytes_fft_{kPreviewBytes};
+    std::vector<platform::SampleReader> play_set_files_;               // a set's files, in set order
+    std::vector<_TmMultiplePlayFileInfo_t> play_set_info_;     // their descriptors and sizes
+    platform::SampleReader* play_current_ = nullptr;   // the file the push thread reads (push thread)
+    std::size_t play_index_ = 0;               // index of that file in a set (push thread)
+    std::size_t play_written_ = 0;             // bytes of the front block already written (pop)
 
     // Queues and buffers.
     CommandQueue command_queue_;

@@ -22,10 +22,10 @@ bool CTamrelComMFC::launch_data_threads(bool second) {
         play_bytes_per_second_.store(std::uint64_t{play_sample_count_[0].load()} * 4);
         play_bytes_this_second_.store(0);
     }
-    auto push = platform::Thread::start("tm-push", [this, second, mode] {
-        if (mode == TM_MODE_RECORD || mode == TM_MODE_RECORD_PREVIEW || mode == TM_MODE_FULL_BAND_PREVIEW) {
-            capture_push_thread(second, mode);
-        }
+    const bool capture = mode == TM_MODE_RECORD || mode == TM_MODE_RECORD_PREVIEW || mode == TM_MODE_FULL_BAND_PREVIEW;
+    auto push = platform::Thread::start("tm-push", [this, second, mode, capture] {
+        if (capture) capture_push_thread(second, mode);
+        if (mode == TM_MODE_PLAY) play_push_thread(second);
     });
     if (!push.ok()) {
         data_run_.store(0);
@@ -33,10 +33,9 @@ bool CTamrelComMFC::launch_data_threads(bool second) {
         return false;
     }
     push_thread_ = std::move(push.value());
-    auto pop = platform::Thread::start("tm-pop", [this, second, mode] {
-        if (mode == TM_MODE_RECORD || mode == TM_MODE_RECORD_PREVIEW || mode == TM_MODE_FULL_BAND_PREVIEW) {
-            capture_pop_thread(second, mode);
-        }
+    auto pop = platform::Thread::start("tm-pop", [this, second, mode, capture] {
+        if (capture) capture_pop_thread(second, mode);
+        if (mode == TM_MODE_PLAY) play_pop_thread(second);
     });
     if (!pop.ok()) {
         stop_data_threads();

@@ -91,10 +91,20 @@ unsigned CTamrelComMFC::start_mode(bool second, TmMode_e mode) {
         if (!second) return 0;  // second-generation modes: nothing to start on the first
         return kStatusRefused;  // HD Radio playback and the event recorder are not built yet
     case TM_MODE_PLAY:
+        if (!second) tm_device().PlaySetRfOutEnable(true);
+        result = second ? Tm2Play() : TmPlay();
+        if (result != 0) {
+            // Nothing plays: the first generation's RF output goes off again.
+            if (!second) tm_device().PlaySetRfOutEnable(false);
+            return result;
+        }
+        send_mode_packet(second ? TM_CMD_T2PLAY_START : TM_CMD_PLAY_START);
+        set_run_status(kRunPlaying);
+        if (second) send_status(u"Tm2PlayStart");
+        return 0;
     case TM_MODE_BBR_RECORD:
     default:
-        // The play path and the black-box recorder are not built yet: refused, nothing changed
-        // (the first generation's RF output stays off).
+        // The black-box recorder is not built yet: refused, nothing changed.
         return kStatusRefused;
     }
 }
@@ -108,17 +118,7 @@ unsigned CTamrelComMFC::stop_mode(bool second, TmMode_e mode) {
     stop_data_threads();
     switch (current) {
     case TM_MODE_PLAY:
-        // Until the play path exists no play can be running; stop the board all the same.
-        if (second) {
-            tm_device().Tm2Stop();
-        } else {
-            tm_device().PlaySetRfOutEnable(false);
-            tm_device().Stop();
-            tm_device().FifoReset();
-        }
-        block_queue_.clear();
-        send_mode_packet(second ? TM_CMD_T2PLAY_STOP : TM_CMD_PLAY_STOP);
-        set_run_status(kRunIdle);
+        finish_play(second);
         if (second) send_status(u"Tm2PlayStop");
         break;
     case TM_MODE_RECORD:
@@ -197,16 +197,7 @@ unsigned CTamrelComMFC::pause_play(bool second) {
         tm_device().Stop();
     }
     block_queue_.clear();
-    const double rate = static_cast<double>(setting_.get(&_TmSettingBlock_t::PlayIQRate));
-    const auto bytes_per_second = static_cast<std::uint32_t>(rate / 1'000'000.0 * 1000.0 * 1000.0 * 4.0 + 0.5);
-    const std::uint64_t position =
-        std::uint64_t{bytes_per_second} * play_elapsed_s_.load() + play_start_offset_.load();
-    play_pop_position_.store(position);
-    play_push_position_.store(position);
-    // Black-box and event sets reposition through their players, which the play path brings.
-    if (play_file_kind_.load() == 0 && play_file_.is_open()) {
-        (void)play_file_.seek(static_cast<std::int64_t>(position));
-    }
+    position_play_at_elapsed();
     send_status(second ? u"Tm2PlayPause" : u"PlayPause");
     send_mode_packet(second ? TM_CMD_T2PLAYPAUSE : TM_CMD_PLAY_PAUSE);
     set_run_status(kRunPaused);
@@ -218,6 +209,9 @@ unsigned CTamrelComMFC::pause_play(bool second) {
 unsigned CTamrelComMFC::resume_play(bool second, TmMode_e mode) {
     const TmMode_e current = current_mode_.load();
     if (mode != current || current == TM_MODE_INIT || RunStatus() != kRunPaused) return kNotCurrent;
+    // Play continues at the start of the elapsed second: where pause left it, or where a seek
+    // made while paused moved it.
+    position_play_at_elapsed();
     if (second) {
         tm_device().Tm2SetDMAInitCtrl(false, setting_.get(&_TmSettingBlock_t::PlayIQRate));
         Tm2BeginThread_PushPop();

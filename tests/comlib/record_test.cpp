@@ -387,7 +387,8 @@ TEST_F(RecordTest, ABoardThatDoesNotStartIsNotReportedAsRecording) {
 TEST_F(RecordTest, PauseHoldsPlayAtTheStartOfTheSecond) {
     open_connected(DeviceKind::first_generation);
     const std::string path = (root_ / "D" / "play.iqw").string();
-    auto file = platform::File::open(path, platform::FileMode::read_write_truncate);
+    ASSERT_TRUE(platform::File::open(path, platform::FileMode::read_write_truncate).ok());
+    auto file = platform::SampleReader::open(path);
     ASSERT_TRUE(file.ok());
     CTamrelComMFCTestPeer::set_play_state(*session_, 7, 0, std::move(file.value()));
     CTamrelComMFCTestPeer::set_setting(*session_, &_TmSettingBlock_t::PlayIQRate, 10'000'000U);
