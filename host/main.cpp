@@ -22,6 +22,7 @@
 #include "host/console_windows.hpp"
 #include "host/line_input.hpp"
 #include "host/options.hpp"
+#include "host/sink_command.hpp"
 #include "platform/fs/drive_table.hpp"
 #include "platform/net/net_settings.hpp"
 #include "platform/serial/serial_devices.hpp"
@@ -121,6 +122,7 @@ int main(int argc, char** argv) {
                 running = false;
                 return;
             }
+            if (run_sink_command(line, *session, out)) return;
             if (session->TmTypeEditAddCmd(platform::from_utf8(line)) != 0) {
                 out.push("Command queue full (6915): '" + line + "' dropped");
             } else {

@@ -5,6 +5,9 @@
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -15,6 +18,7 @@
 #include <fstream>
 #include <iterator>
 #include <optional>
+#include <stop_token>
 #include <thread>
 #include <string>
 #include <vector>
@@ -98,6 +102,15 @@ public:
     void signal(int sig) { ::kill(pid_, sig); }
     const std::string& output() const { return output_; }
     const std::string& errors() const { return errors_; }
+    // Waits up to 20 s for output containing `fragment`.
+    bool wait_for_text(const std::string& fragment) {
+        const auto deadline = Clock::now() + std::chrono::seconds(20);
+        while (Clock::now() < deadline) {
+            if (output_.find(fragment) != std::string::npos) return true;
+            if (!read_some(stdout_, output_, deadline)) break;
+        }
+        return output_.find(fragment) != std::string::npos;
+    }
     bool has_line(const std::string& text) const {
         return ("\n" + output_).find("\n" + text + "\n") != std::string::npos;
     }
@@ -299,4 +312,78 @@ TEST_F(HostTest, RecordsFromTheConsoleIntoTheDrivesFolder) {
         EXPECT_TRUE(host.has_line(c.stopped)) << c.device << "\n" << host.output();
         EXPECT_TRUE(host.has_line("R-IQW(" + sample.filename().string() + ")")) << c.device;
     }
+}
+
+// A recording made from the console plays back into the simulated board unchanged: what the play
+// sink received up to the pause is exactly the recording, cycled, from its first second.
+TEST_F(HostTest, PlaysARecordingBackFromTheConsole) {
+    struct Case {
+        const char* device;
+        std::vector<std::string> setup;
+        std::string prefix;  // "" or "t2"
+        const char* file_command;
+    };
+    const Case cases[] = {
+        {"sim1", {}, "", "playfile "},
+        {"sim2", {"t2recordiqrate 2000000"}, "t2", "t2playfile "},
+    };
+    // The remote host's keep-alives, so the connection outlives the watchdog's first 8 s.
+    const int sender = ::socket(AF_INET, SOCK_DGRAM, 0);
+    ASSERT_GE(sender, 0);
+    sockaddr_in device{};
+    device.sin_family = AF_INET;
+    device.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    device.sin_port = htons(static_cast<std::uint16_t>(50505 + std::stoi(offset_)));
+    std::jthread keep_alive([&](std::stop_token stop) {
+        const std::uint32_t packet[5] = {0x057B51B8, 23, 0, 0, 0};
+        while (!stop.stop_requested()) {
+            (void)::sendto(sender, packet, sizeof packet, 0, reinterpret_cast<const sockaddr*>(&device), sizeof device);
+            std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        }
+    });
+    for (const Case& c : cases) {
+        const std::filesystem::path folder = root_ / "drives" / "D" / "TamrelData" / "Record";
+        std::filesystem::remove_all(folder);
+        HostProcess host(args({"--device", c.device, "--sim-speed", "4", "--exit-on-eof"}));
+        host.write_line("connect");
+        for (const std::string& line : c.setup) host.write_line(line);
+        host.write_line("capturestoptype 1");
+        host.write_line("capturetime 2");
+        host.write_line(c.prefix + "record 1");
+        ASSERT_TRUE(host.wait_for_text("R-WPJ(")) << c.device << "\n" << host.output();
+        std::filesystem::path project;
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        while (std::chrono::steady_clock::now() < deadline) {
+            std::error_code ignored;
+            for (const auto& entry : std::filesystem::directory_iterator(folder, ignored)) {
+                if (entry.path().extension() == ".wpj") project = entry.path();
+            }
+            if (!project.empty() && count_utf16(project, "$GAIN,") >= 2) break;
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        ASSERT_FALSE(project.empty()) << c.device;
+        host.write_line(c.prefix + "record 0");
+        host.write_line(std::string("filelist 0 D:\\TamrelData\\Record"));
+        host.write_line(c.file_command + std::string("D:\\TamrelData\\Record\\") + project.filename().string());
+        ASSERT_TRUE(host.wait_for_line("Tamrel Project File:Ok")) << c.device << "\n" << host.output();
+        host.write_line("sink clear");
+        host.write_line(c.prefix + "play 1");
+        ASSERT_TRUE(host.wait_for_line("File repeat")) << c.device << "\n" << host.output();
+        host.write_line(c.prefix + "playpause");
+        host.write_line("sink check");
+        ASSERT_TRUE(host.wait_for_text("sink check:")) << c.device << "\n" << host.output();
+        host.write_line(c.prefix + "playresume");
+        host.write_line(c.prefix + "play 0");
+        host.close_stdin();
+        ASSERT_EQ(host.wait_exit(), 0) << c.device << host.errors();
+        EXPECT_TRUE(host.has_line("filelist:Ok")) << c.device;
+        EXPECT_TRUE(host.has_line(c.prefix.empty() ? "PlayPause" : "Tm2PlayPause")) << c.device;
+        EXPECT_TRUE(host.has_line(c.prefix.empty() ? "PlayResume" : "Tm2PlayResume")) << c.device;
+        EXPECT_TRUE(host.has_line("PlayStop")) << c.device << "\n" << host.output();
+        EXPECT_NE(host.output().find("are exactly the recording played from second 0"), std::string::npos)
+            << c.device << "\n" << host.output();
+    }
+    keep_alive.request_stop();
+    keep_alive.join();
+    ::close(sender);
 }
