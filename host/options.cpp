@@ -17,7 +17,7 @@ std::string host_usage() {
            "  --drives DIR          folder holding the drive folders C, D, E ... (default ./drives;\n"
            "                        created with C, D and E on first use)\n"
            "  --device KIND         sim2 (default), sim1 or none\n"
-           "  --sim-speed X         capture pacing of the simulated instrument: a factor above 0\n"
+           "  --sim-speed X         pace of the simulated instrument's capture and play: a factor above 0\n"
            "                        (1 = real time) or 'unpaced'\n"
            "  --port-offset N       added to the UDP ports 50504 to 50507 (default 0)\n"
            "  --bind ADDR           local IPv4 address the UDP sockets bind to (default any)\n"
