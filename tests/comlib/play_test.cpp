@@ -366,6 +366,42 @@ TEST_P(PlaySetTest, ABlackBoxSetPlaysItsFilesEndToEndWithoutAGap) {
     EXPECT_TRUE(window_.wait_for_text(u"File repeat", 0ms));
 }
 
+// Event sets are opened by t2playfile only: the second generation's.
+class EventSetPlayTest : public PlayTest {};
+
+TEST_P(EventSetPlayTest, AnEventSetPlaysLikeABlackBoxSet) {
+    open(/*paced=*/false);
+    std::vector<std::uint8_t> joined;
+    std::u16string event = u"$Ver,1,Total,2,Storm warning,\r\n";
+    for (int i = 0; i < 2; ++i) {
+        const std::string title = "2026121" + std::to_string(i) + "_120000";
+        write_recording(title, 2, 0, {}, static_cast<std::uint32_t>(i) * 10'000'000U);
+        const auto& bytes = recordings_[title];
+        joined.insert(joined.end(), bytes.begin(), bytes.end());
+        event += u"$File," + platform::from_utf8(title + ".wpj") + u"\r\n";
+    }
+    {
+        auto writer = platform::TextFileWriter::open((root_ / "D/TamrelData/Record/20261210_115959.wev").string());
+        ASSERT_TRUE(writer.ok());
+        ASSERT_TRUE(writer->write(event));
+        ASSERT_TRUE(writer->close());
+    }
+    open_for_play(u"D:\\TamrelData\\Record\\20261210_115959.wev");
+    EXPECT_EQ(session_->PlayFileInfo().Kind, 5);
+    EXPECT_EQ(session_->PlayFileInfo().Duration, 4U);
+    start_play();
+    ASSERT_TRUE(received_at_least(joined.size() * 2));
+    stop_play();
+    const auto stats = control::play_stats();
+    tamrel::sim::PlayHash expected;
+    cyclic_hash(expected, joined, 0, joined.size(), 0, stats.received);
+    EXPECT_EQ(stats.hash, expected.value());
+    EXPECT_TRUE(window_.wait_for_text(u"Next BBR", 0ms));
+}
+
+INSTANTIATE_TEST_SUITE_P(SecondGeneration, EventSetPlayTest, ::testing::Values(DeviceKind::second_generation),
+                         GenerationName{});
+
 INSTANTIATE_TEST_SUITE_P(BothGenerations, PlaySetTest,
                          ::testing::Values(DeviceKind::first_generation, DeviceKind::second_generation),
                          GenerationName{});
