@@ -38,31 +38,40 @@ TM_CMD_ID_e CTamrelComMFC::play_open_row(PlayOpener opener) {
 }
 
 unsigned CTamrelComMFC::TmCMDPlayFileProcess_WPJ(const std::u16string& project_path) {
-    return open_project_for_play(PlayOpener::play_file, project_path);
+    return open_for_play(PlayOpener::play_file, project_path, TM_FILE_KIND_PROJECT);
 }
 unsigned CTamrelComMFC::TmCMDPlayFileExProcess_WPJ(const std::u16string& project_path) {
-    return open_project_for_play(PlayOpener::play_file_ex, project_path);
+    return open_for_play(PlayOpener::play_file_ex, project_path, TM_FILE_KIND_PROJECT);
 }
 unsigned CTamrelComMFC::Tm2CMDPlayFileExProcess_WPJ(const std::u16string& project_path) {
-    return open_project_for_play(PlayOpener::second, project_path);
+    return open_for_play(PlayOpener::second, project_path, TM_FILE_KIND_PROJECT);
 }
 unsigned CTamrelComMFC::TmCMDPlayFileProcess_BBR(const std::u16string& event_path) {
-    return open_set_for_play(PlayOpener::play_file, event_path, false);
+    return open_for_play(PlayOpener::play_file, event_path, TM_FILE_KIND_BLACK_BOX);
 }
 unsigned CTamrelComMFC::TmCMDPlayFileExProcess_BBR(const std::u16string& event_path) {
-    return open_set_for_play(PlayOpener::play_file_ex, event_path, false);
+    return open_for_play(PlayOpener::play_file_ex, event_path, TM_FILE_KIND_BLACK_BOX);
 }
 unsigned CTamrelComMFC::Tm2CMDPlayFileExProcess_BBR(const std::u16string& event_path) {
-    return open_set_for_play(PlayOpener::second, event_path, false);
+    return open_for_play(PlayOpener::second, event_path, TM_FILE_KIND_BLACK_BOX);
 }
 unsigned CTamrelComMFC::Tm2CMDPlayFileExProcess_WER(const std::u16string& event_path) {
-    return open_set_for_play(PlayOpener::second, event_path, true);
+    return open_for_play(PlayOpener::second, event_path, TM_FILE_KIND_EVENT);
 }
 
-unsigned CTamrelComMFC::open_project_for_play(PlayOpener opener, const std::u16string& project_path) {
+unsigned CTamrelComMFC::open_for_play(PlayOpener opener, const std::u16string& path, int kind) {
     const TM_CMD_ID_e row = play_open_row(opener);
+    CTmFileManage& catalogue = tm_file_manage();
     _TmFileInfo_t info{};
-    if (!tm_file_manage().parse_project_header(0, project_path, info)) {
+    bool read = false;
+    switch (kind) {
+    case TM_FILE_KIND_PROJECT: read = catalogue.parse_project_header(0, path, info); break;
+    case TM_FILE_KIND_EVENT: read = catalogue.read_event_set(0, path, info, true); break;
+    default: read = catalogue.read_black_box_set(0, path, info, true); break;
+    }
+    const std::vector<TmPlayListEntry>& files =
+        kind == TM_FILE_KIND_EVENT ? catalogue.event_play_list() : catalogue.black_box_file_list();
+    if (!read || (kind != TM_FILE_KIND_PROJECT && files.empty())) {
         TmReturnAck(kStatusPlayFile, row);
         TmErrorReport(kStatusPlayFile);
         send_status(u"Playfile:Fail");
@@ -70,70 +79,35 @@ unsigned CTamrelComMFC::open_project_for_play(PlayOpener opener, const std::u16s
     }
     TmReturnAck(0, row);
     send_status(u"Tamrel Project File:Ok");
-    const std::u16string sample_path = file_folder(project_path) + std::u16string(file_info_name(info.SampleName));
+    // A set is played through its list; both of its paths are the set's own file.
+    const std::u16string sample_path =
+        kind == TM_FILE_KIND_PROJECT ? file_folder(path) + std::u16string(file_info_name(info.SampleName)) : path;
     {
         std::lock_guard lock(path_mutex_);
         play_sample_path_ = sample_path;
-        play_project_path_ = project_path;
-        play_file_path_ = project_path;
+        play_project_path_ = path;
+        play_file_path_ = path;
     }
     play_file_info_ = info;
-    play_file_kind_.store(TM_FILE_KIND_PROJECT);
+    play_file_kind_.store(kind);
     play_file_agc_.store(info.AGC == 1 ? 1 : 0);
     TmPlayFileSelected(&play_file_info_);
     SendCmdData(host_address_.load(), TM_CMD_GAIN_CHANNEL, TM_RW_GRAPH_RESET, 0, nullptr);
     SendCmdData(host_address_.load(), TM_CMD_GPS_CHANNEL, TM_RW_GRAPH_RESET, 0, nullptr);
     double max_power = static_cast<double>(kNoPower);
     unsigned max_position = 0;
-    if (opener == PlayOpener::play_file) {
-        TmPlayFileGetAllGainFromWPJFullPath(project_path, max_power, max_position);
+    if (kind == TM_FILE_KIND_EVENT) {
+        TmPlayFileExGetAllGainFromWERFullPath(path, max_power, max_position);
+    } else if (kind == TM_FILE_KIND_BLACK_BOX) {
+        TmPlayFileExGetAllGainFromBBRFullPath(path, max_power, max_position);
+    } else if (opener == PlayOpener::play_file) {
+        TmPlayFileGetAllGainFromWPJFullPath(path, max_power, max_position);
     } else {
-        TmPlayFileExGetAllGainFromWPJFullPath(project_path, max_power, max_position);
+        TmPlayFileExGetAllGainFromWPJFullPath(path, max_power, max_position);
     }
     const unsigned frequency_status = set_play_hardware(opener, max_power, max_position);
-    total_raw_bytes_fft_.store(GetTotalRawBytesToFFT());
-    TmPlayFileSendFirstSpectrum(sample_path);
-    return frequency_status;
-}
-
-unsigned CTamrelComMFC::open_set_for_play(PlayOpener opener, const std::u16string& event_path, bool event_set) {
-    const TM_CMD_ID_e row = play_open_row(opener);
-    _TmFileInfo_t info{};
-    CTmFileManage& catalogue = tm_file_manage();
-    const bool read = event_set ? catalogue.read_event_set(0, event_path, info, true)
-                                : catalogue.read_black_box_set(0, event_path, info, true);
-    const std::vector<TmPlayListEntry>& files =
-        event_set ? catalogue.event_play_list() : catalogue.black_box_file_list();
-    if (!read || files.empty()) {
-        TmReturnAck(kStatusPlayFile, row);
-        TmErrorReport(kStatusPlayFile);
-        send_status(u"Playfile:Fail");
-        return kStatusPlayFile;
-    }
-    TmReturnAck(0, row);
-    send_status(u"Tamrel Project File:Ok");
-    {
-        std::lock_guard lock(path_mutex_);
-        play_sample_path_ = event_path;
-        play_project_path_ = event_path;
-        play_file_path_ = event_path;
-    }
-    play_file_info_ = info;
-    play_file_kind_.store(event_set ? TM_FILE_KIND_EVENT : TM_FILE_KIND_BLACK_BOX);
-    play_file_agc_.store(info.AGC == 1 ? 1 : 0);
-    TmPlayFileSelected(&play_file_info_);
-    SendCmdData(host_address_.load(), TM_CMD_GAIN_CHANNEL, TM_RW_GRAPH_RESET, 0, nullptr);
-    SendCmdData(host_address_.load(), TM_CMD_GPS_CHANNEL, TM_RW_GRAPH_RESET, 0, nullptr);
-    double max_power = static_cast<double>(kNoPower);
-    unsigned max_position = 0;
-    if (event_set) {
-        TmPlayFileExGetAllGainFromWERFullPath(event_path, max_power, max_position);
-    } else {
-        TmPlayFileExGetAllGainFromBBRFullPath(event_path, max_power, max_position);
-    }
-    const unsigned frequency_status = set_play_hardware(opener, max_power, max_position);
-    total_raw_bytes_fft_.store(GetTotalRawBytesToFFT());
-    TmPlayFileSendFirstSpectrum(files.front().sample_path);
+    preview_size_.store(GetTotalRawBytesToFFT());
+    TmPlayFileSendFirstSpectrum(kind == TM_FILE_KIND_PROJECT ? sample_path : files.front().sample_path);
     return frequency_status;
 }
 

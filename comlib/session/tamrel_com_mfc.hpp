@@ -511,8 +511,8 @@ private:
     enum class PlayOpener { play_file, play_file_ex, second };
     // The row whose acknowledgement an opener sends: the command that called it.
     static TM_CMD_ID_e play_open_row(PlayOpener opener);
-    unsigned open_project_for_play(PlayOpener opener, const std::u16string& project_path);
-    unsigned open_set_for_play(PlayOpener opener, const std::u16string& event_path, bool event_set);
+    // Opens a project file, black-box set or event set (`kind`, _TmFileKind_e) for play.
+    unsigned open_for_play(PlayOpener opener, const std::u16string& path, int kind);
     // Both gain tables from the gain lines of `projects` read one after another, at most one line
     // more than the selected recording's seconds; the loudest second by its TIME field, or by
     // its count of lines across the files (`position_by_count`, for sets).
@@ -661,12 +661,10 @@ private:
     std::atomic<std::int32_t> play_gain_range_min_{-300};
     std::atomic<std::uint32_t> log_position_{0};
     std::atomic<bool> log_gps_sent_{false};
-    std::atomic<unsigned> total_raw_bytes_fft_{kPreviewBytes};
     std::vector<platform::SampleReader> play_set_files_;               // a set's files, in set order
     std::vector<_TmMultiplePlayFileInfo_t> play_set_info_;     // their descriptors and sizes
     platform::SampleReader* play_current_ = nullptr;   // the file the push thread reads (push thread)
     std::size_t play_index_ = 0;               // index of that file in a set (push thread)
-    std::size_t play_written_ = 0;             // bytes of the front block already written (pop)
 
     // Queues and buffers.
     CommandQueue command_queue_;

@@ -190,13 +190,7 @@ unsigned CTamrelComMFC::pause_play(bool second) {
     if (current_mode_.load() != TM_MODE_PLAY || RunStatus() != kRunPlaying) return kNotCurrent;
     data_run_.store(0);
     if (!second) tm_device().PlaySetRfOutEnable(false);
-    stop_data_threads();
-    if (second) {
-        tm_device().Tm2Stop();
-    } else {
-        tm_device().Stop();
-    }
-    block_queue_.clear();
+    halt_play_threads(second);
     position_play_at_elapsed();
     send_status(second ? u"Tm2PlayPause" : u"PlayPause");
     send_mode_packet(second ? TM_CMD_T2PLAYPAUSE : TM_CMD_PLAY_PAUSE);

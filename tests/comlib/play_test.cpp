@@ -85,12 +85,16 @@ protected:
         for (std::uint32_t s = 0; s < seconds; ++s) {
             text += gain_line(s < gains.size() ? gains[s] : 0.0F, -30.0, static_cast<int>(s + 1));
         }
-        auto writer = platform::TextFileWriter::open((folder / (title + ".wpj")).string());
-        EXPECT_TRUE(writer.ok());
-        if (!writer.ok()) return {};
+        write_text(title + ".wpj", text);
+        return u"D:\\TamrelData\\Record\\" + platform::from_utf8(title + ".wpj");
+    }
+
+    // A text file of the system (UTF-16 with BOM, "\n" written as "\r\n") in D's record folder.
+    void write_text(const std::string& name, const std::u16string& text) {
+        auto writer = platform::TextFileWriter::open((root_ / "D/TamrelData/Record" / name).string());
+        ASSERT_TRUE(writer.ok());
         EXPECT_TRUE(writer->write(text));
         EXPECT_TRUE(writer->close());
-        return u"D:\\TamrelData\\Record\\" + platform::from_utf8(title + ".wpj");
     }
 
     void open_for_play(const std::u16string& path) {
@@ -347,12 +351,7 @@ TEST_P(PlaySetTest, ABlackBoxSetPlaysItsFilesEndToEndWithoutAGap) {
         joined.insert(joined.end(), bytes.begin(), bytes.end());
         event += u"$File," + platform::from_utf8(title + ".wpj") + u",\r\n";
     }
-    {
-        auto writer = platform::TextFileWriter::open((root_ / "D/TamrelData/Record/bbr_event_0000.bbr").string());
-        ASSERT_TRUE(writer.ok());
-        ASSERT_TRUE(writer->write(event));
-        ASSERT_TRUE(writer->close());
-    }
+    write_text("bbr_event_0000.bbr", event);
     open_for_play(u"D:\\TamrelData\\Record\\bbr_event_0000.bbr");
     EXPECT_EQ(session_->PlayFileInfo().Duration, 6U);
     start_play();
@@ -380,12 +379,7 @@ TEST_P(EventSetPlayTest, AnEventSetPlaysLikeABlackBoxSet) {
         joined.insert(joined.end(), bytes.begin(), bytes.end());
         event += u"$File," + platform::from_utf8(title + ".wpj") + u"\r\n";
     }
-    {
-        auto writer = platform::TextFileWriter::open((root_ / "D/TamrelData/Record/20261210_115959.wev").string());
-        ASSERT_TRUE(writer.ok());
-        ASSERT_TRUE(writer->write(event));
-        ASSERT_TRUE(writer->close());
-    }
+    write_text("20261210_115959.wev", event);
     open_for_play(u"D:\\TamrelData\\Record\\20261210_115959.wev");
     EXPECT_EQ(session_->PlayFileInfo().Kind, 5);
     EXPECT_EQ(session_->PlayFileInfo().Duration, 4U);

@@ -263,6 +263,22 @@ std::size_t count_utf16(const std::filesystem::path& file, const std::string& te
     return n;
 }
 
+// Waits up to 60 s for a project file in `folder` with `seconds` gain lines: its path (the last
+// one seen when the lines did not come in time), or empty when none appeared.
+std::filesystem::path wait_for_project(const std::filesystem::path& folder, std::size_t seconds) {
+    std::filesystem::path project;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (std::chrono::steady_clock::now() < deadline) {
+        std::error_code ignored;
+        for (const auto& entry : std::filesystem::directory_iterator(folder, ignored)) {
+            if (entry.path().extension() == ".wpj") project = entry.path();
+        }
+        if (!project.empty() && count_utf16(project, "$GAIN,") >= seconds) return project;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return project;
+}
+
 }  // namespace
 
 TEST_F(HostTest, RecordsFromTheConsoleIntoTheDrivesFolder) {
@@ -287,16 +303,7 @@ TEST_F(HostTest, RecordsFromTheConsoleIntoTheDrivesFolder) {
         host.write_line("capturetime 2");
         host.write_line(c.start);
         // Two seconds of samples make two gain lines; the capture time then stops the writing.
-        std::filesystem::path project;
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-        while (std::chrono::steady_clock::now() < deadline) {
-            std::error_code ignored;
-            for (const auto& entry : std::filesystem::directory_iterator(folder, ignored)) {
-                if (entry.path().extension() == ".wpj") project = entry.path();
-            }
-            if (!project.empty() && count_utf16(project, "$GAIN,") >= 2) break;
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
+        const std::filesystem::path project = wait_for_project(folder, 2);
         host.write_line(c.stop);
         host.close_stdin();
         ASSERT_EQ(host.wait_exit(), 0) << c.device << host.errors();
@@ -351,16 +358,7 @@ TEST_F(HostTest, PlaysARecordingBackFromTheConsole) {
         host.write_line("capturetime 2");
         host.write_line(c.prefix + "record 1");
         ASSERT_TRUE(host.wait_for_text("R-WPJ(")) << c.device << "\n" << host.output();
-        std::filesystem::path project;
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-        while (std::chrono::steady_clock::now() < deadline) {
-            std::error_code ignored;
-            for (const auto& entry : std::filesystem::directory_iterator(folder, ignored)) {
-                if (entry.path().extension() == ".wpj") project = entry.path();
-            }
-            if (!project.empty() && count_utf16(project, "$GAIN,") >= 2) break;
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
+        const std::filesystem::path project = wait_for_project(folder, 2);
         ASSERT_FALSE(project.empty()) << c.device;
         host.write_line(c.prefix + "record 0");
         host.write_line(std::string("filelist 0 D:\\TamrelData\\Record"));
