@@ -33,20 +33,6 @@ void fill_defaults(std::uint32_t tag, _TmFileInfo_t& out) {
     out.TimeStamp = 0;
 }
 
-// The non-empty fields between commas: consecutive commas give nothing, so "AGC,,1" is the key
-// AGC with the value 1.
-std::vector<std::u16string_view> split_fields(std::u16string_view line) {
-    std::vector<std::u16string_view> fields;
-    std::size_t start = 0;
-    while (start <= line.size()) {
-        std::size_t comma = line.find(u',', start);
-        if (comma == std::u16string_view::npos) comma = line.size();
-        if (comma > start) fields.push_back(line.substr(start, comma - start));
-        start = comma + 1;
-    }
-    return fields;
-}
-
 std::optional<_TmProjectKey_e> find_key(std::u16string_view field) {
     for (const _TmFileKey_t& key : project_file_keys()) {
         if (key_text(key) == field) return static_cast<_TmProjectKey_e>(key.Id);
@@ -169,7 +155,7 @@ bool parse_project_header(const platform::DriveTable& drives, std::uint32_t tag,
     if (!set_file_info_name(out.ProjectName, file_name(project_path))) return false;
     if (!line || !line->has_value()) return false;
 
-    const std::vector<std::u16string_view> fields = split_fields(**line);
+    const std::vector<std::u16string_view> fields = non_empty_fields(**line);
     HeaderWalk walk(drives, project_path, ranges, out);
     for (std::size_t i = 0; i < fields.size(); ++i) {
         const auto key = find_key(fields[i]);

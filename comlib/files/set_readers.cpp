@@ -17,19 +17,6 @@
 
 namespace {
 
-// The non-empty fields between commas, as the key/value walks see them.
-std::vector<std::u16string_view> non_empty_fields(std::u16string_view line) {
-    std::vector<std::u16string_view> fields;
-    std::size_t start = 0;
-    while (start <= line.size()) {
-        std::size_t comma = line.find(u',', start);
-        if (comma == std::u16string_view::npos) comma = line.size();
-        if (comma > start) fields.push_back(line.substr(start, comma - start));
-        start = comma + 1;
-    }
-    return fields;
-}
-
 // The text up to the first comma (all of `line` without one), and what follows that comma.
 std::pair<std::u16string_view, std::u16string_view> first_field(std::u16string_view line) {
     const std::size_t comma = line.find(u',');

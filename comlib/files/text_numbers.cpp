@@ -51,3 +51,15 @@ double text_to_double(std::u16string_view text) {
     (void)platform::scan(text, u"%lf", &value);
     return value;
 }
+
+std::vector<std::u16string_view> non_empty_fields(std::u16string_view line) {
+    std::vector<std::u16string_view> fields;
+    std::size_t start = 0;
+    while (start <= line.size()) {
+        std::size_t comma = line.find(u',', start);
+        if (comma == std::u16string_view::npos) comma = line.size();
+        if (comma > start) fields.push_back(line.substr(start, comma - start));
+        start = comma + 1;
+    }
+    return fields;
+}
