@@ -4,7 +4,8 @@
 //     page cache, and played once through its range into the unpaced simulated sink (second
 //     generation); timed from the first byte the sink takes to the last byte of the range.
 //     Beside it, a plain O_DIRECT loop reads the same file in 1 MiB blocks (cache dropped too),
-//     before and after. Prints the rates and the ratio to their mean, and checks the sink's hash.
+//     before and after, into an ordinary buffer and into a huge-page buffer like the session's
+//     ring. Prints the rates and the ratios to their means, and checks the sink's hash.
 //   --paced sim1|sim2: the recording plays in real time for --seconds at 30 MS/s (first
 //     generation) or 70 MS/s (second generation); prints the sink's underruns and checks that its
 //     hash equals the recording's bytes, cycled, for everything it received.
@@ -14,6 +15,7 @@
 // --port-offset N (910). The files are removed afterwards.
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -125,11 +127,17 @@ bool write_recording(const std::filesystem::path& folder, const std::string& tit
     return writer.ok() && writer->write(text) && writer->close();
 }
 
-// The plain loop: the file's first `bytes`, read with O_DIRECT in 1 MiB blocks.
-double plain_loop_mb_s(const std::string& path, std::uint64_t bytes) {
+// The plain loop: the file's first `bytes`, read with O_DIRECT in 1 MiB blocks into one buffer:
+// an ordinary 4 KiB-page buffer, or (`huge`) one advised to use a 2 MiB huge page as the
+// session's ring is, so the pinning cost of both is alike.
+double plain_loop_mb_s(const std::string& path, std::uint64_t bytes, bool huge) {
     drop_cache(path);
-    auto buffer = platform::AlignedBuffer::allocate(kBlock);
-    if (!buffer) return 0.0;
+    constexpr std::size_t kHugePage = 2 << 20;
+    std::unique_ptr<void, decltype(&std::free)> memory(std::aligned_alloc(huge ? kHugePage : 4096, huge ? kHugePage : kBlock),
+                                                       &std::free);
+    if (!memory) return 0.0;
+    if (huge) (void)::madvise(memory.get(), kHugePage, MADV_HUGEPAGE);
+    std::memset(memory.get(), 0, kBlock);
     const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECT);
     if (fd < 0) {
         std::perror("open O_DIRECT");
@@ -138,7 +146,7 @@ double plain_loop_mb_s(const std::string& path, std::uint64_t bytes) {
     const auto start = Clock::now();
     std::uint64_t done = 0;
     while (done < bytes) {
-        const ssize_t n = ::read(fd, buffer->data(), kBlock);
+        const ssize_t n = ::read(fd, memory.get(), kBlock);
         if (n <= 0) break;
         done += static_cast<std::uint64_t>(n);
     }
@@ -205,7 +213,8 @@ int run(const Options& o, Bench& b, const std::filesystem::path& folder) {
         std::fprintf(stderr, "the recording did not open\n");
         return 1;
     }
-    const double plain_before = paced ? 0.0 : plain_loop_mb_s(sample, range);
+    const double plain_before = paced ? 0.0 : plain_loop_mb_s(sample, range, false);
+    const double huge_before = paced ? 0.0 : plain_loop_mb_s(sample, range, true);
     control::set_play_pacing(tamrel::api::CapturePacing{!paced, 1.0});
     control::clear_play_record();
     drop_cache(sample);
@@ -237,14 +246,19 @@ int run(const Options& o, Bench& b, const std::filesystem::path& folder) {
     } else {
         // The first block was taken before the clock started.
         const double play_mb_s = static_cast<double>(at_end - kBlock) / 1e6 / seconds;
-        const double plain_after = plain_loop_mb_s(sample, range);
+        const double plain_after = plain_loop_mb_s(sample, range, false);
+        const double huge_after = plain_loop_mb_s(sample, range, true);
         const double plain_mb_s = (plain_before + plain_after) / 2.0;
+        const double huge_mb_s = (huge_before + huge_after) / 2.0;
         std::printf("play path: %llu bytes of a %llu MiB recording in %s\n", static_cast<unsigned long long>(range),
                     static_cast<unsigned long long>(o.mib), folder.c_str());
-        std::printf("  plain O_DIRECT before %8.1f MB/s\n", plain_before);
-        std::printf("  play path             %8.1f MB/s\n", play_mb_s);
-        std::printf("  plain O_DIRECT after  %8.1f MB/s\n", plain_after);
-        std::printf("  ratio to their mean   %8.1f %%\n", plain_mb_s > 0 ? 100.0 * play_mb_s / plain_mb_s : 0.0);
+        std::printf("  plain O_DIRECT before           %8.1f MB/s\n", plain_before);
+        std::printf("  plain O_DIRECT, huge page before %7.1f MB/s\n", huge_before);
+        std::printf("  play path                       %8.1f MB/s\n", play_mb_s);
+        std::printf("  plain O_DIRECT after            %8.1f MB/s\n", plain_after);
+        std::printf("  plain O_DIRECT, huge page after %8.1f MB/s\n", huge_after);
+        std::printf("  ratio to the plain loop's mean  %8.1f %%\n", plain_mb_s > 0 ? 100.0 * play_mb_s / plain_mb_s : 0.0);
+        std::printf("  ratio to the huge-page mean     %8.1f %%\n", huge_mb_s > 0 ? 100.0 * play_mb_s / huge_mb_s : 0.0);
     }
     std::printf("  sink hash %s the recording's bytes (%llu bytes compared)\n", hash_ok ? "equals" : "DIFFERS from",
                 static_cast<unsigned long long>(stats.received));
