@@ -15,10 +15,19 @@ void CTamrelComMFC::cmd_search(const CommandContext&) {
 }
 
 void CTamrelComMFC::cmd_connect(const CommandContext&) {
+    // A remote host's connect brought its address and port; they take effect only on success,
+    // so a failed connect leaves the attached host's (or the last one's) in place.
+    const bool remote = connect_pending_.load() == 1;
     if (setting_.get(&_TmSettingBlock_t::Connected) == 1 || device_count_.load() == 0) {
+        connect_pending_.store(0);
         send_status(u"Connect:Fail");
         return;
     }
+    if (remote) {
+        host_address_.store(pending_host_address_.load());
+        host_udp_port_.store(pending_host_port_.load());
+    }
+    connect_pending_.store(0);
     SetExpireCount(kConnectWatchdogCount);
     connection_state_.store(2);
     setting_.set(&_TmSettingBlock_t::Connected, 1);

@@ -56,16 +56,13 @@ void CTamrelComMFC::handle_received_packet(std::uint8_t* buffer, std::size_t siz
     }
     auto* packet = reinterpret_cast<_TmPacket_t*>(buffer);
     packet->address = source_be;
+    // The translation reads no further than what arrived, whatever the header claims.
+    packet->length = static_cast<std::uint32_t>(size - TM_PACKET_HEADER_SIZE);
     std::u16string line;
-    if (Convert_RemoteCmd2ConsoleCmd(line, packet) == 0) TmTypeEditAddCmd(line);
-}
-
-unsigned CTamrelComMFC::Convert_RemoteCmd2ConsoleCmd(std::u16string& line, _TmPacket_t* packet) {
-    // The translation of received packets into console lines is built with remote control;
-    // until then every packet is refused, so nothing is queued and nothing answered.
-    (void)line;
-    (void)packet;
-    return kStatusRefused;
+    if (Convert_RemoteCmd2ConsoleCmd(line, packet) != 0) return;
+    if (TmTypeEditAddCmd(line) != 0 && packet->cmd == TM_CMD_CONNECT) {
+        connect_pending_.store(0);  // dropped by a full queue: the next connect may try again
+    }
 }
 
 void CTamrelComMFC::handle_api_request(std::uint8_t* buffer, std::size_t size, std::uint32_t) {

@@ -12,6 +12,7 @@
 // stop threads (BeginThread, TerminateAllThread, TmSetPowerOff, the destructor) are for the
 // host's thread only.
 
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <memory>
@@ -239,6 +240,9 @@ public:
     // Turns a received packet into a console line; 0 when `line` is to be queued, 4096 when the
     // packet is refused.
     unsigned Convert_RemoteCmd2ConsoleCmd(std::u16string& line, _TmPacket_t* packet);
+    // The black-box event request the last event packet (65) carried, zero-padded.
+    static constexpr std::size_t kBlackBoxEventRequestBytes = 56;
+    std::array<std::uint8_t, kBlackBoxEventRequestBytes> BlackBoxEventRequest() const;
 
     // ---- Streaming engine: the mode controller and the record and preview paths ------------
     // The only way in and out of a mode. action: 0 stop, 1 start, 2 pause, 3 resume (second
@@ -441,6 +445,10 @@ private:
     int open_bound(platform::UdpSocket& socket, std::uint16_t base_port);
     void handle_received_packet(std::uint8_t* buffer, std::size_t size, std::uint32_t source_be);
     void handle_api_request(std::uint8_t* buffer, std::size_t size, std::uint32_t source_be);
+    // A remote connect takes the session's connect slot (false when a host is attached or
+    // another connect waits for the console); "connect" then attaches that host.
+    bool claim_connect(std::uint32_t address_be, std::uint16_t port);
+    void keep_black_box_event_request(const std::uint8_t* data, std::size_t size);
     unsigned send_raw_chunks(const sockaddr_in* destination, const void* data, int length,
                              std::uint32_t cmd, bool pace);
     void run_string_command(const std::u16string& word, const std::u16string& line,
@@ -571,6 +579,12 @@ private:
     std::atomic<std::uint32_t> search_address_{0};
     std::atomic<std::uint32_t> host_address_{0};
     std::atomic<std::uint16_t> host_udp_port_{0};
+    // A remote connect waiting for the console: its host, applied only when "connect" succeeds.
+    std::atomic<unsigned> connect_pending_{0};
+    std::atomic<std::uint32_t> pending_host_address_{0};
+    std::atomic<std::uint16_t> pending_host_port_{0};
+    mutable std::mutex bbr_event_mutex_;
+    std::array<std::uint8_t, kBlackBoxEventRequestBytes> bbr_event_request_{};
     mutable std::mutex path_mutex_;  // guards the path strings below
     std::u16string capture_file_path_;
     std::u16string capture_project_path_;
