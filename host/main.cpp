@@ -23,6 +23,7 @@
 #include "host/line_input.hpp"
 #include "host/options.hpp"
 #include "host/sink_command.hpp"
+#include "platform/net/source_filter.hpp"
 #include "platform/fs/drive_table.hpp"
 #include "platform/net/net_settings.hpp"
 #include "platform/serial/serial_devices.hpp"
@@ -79,6 +80,7 @@ int main(int argc, char** argv) {
     if (!options.bind_address.empty()) {
         if (auto s = platform::set_bind_address(options.bind_address); !s) return fail(s.describe());
     }
+    platform::set_allowed_sources(options.allowed_sources);
     if (auto s = tamrel::api::configure_device(options.device); !s) return fail(s.describe());
     if (!options.gps_tty.empty()) platform::set_serial_device_path("COM5", options.gps_tty);
 

@@ -21,6 +21,8 @@ std::string host_usage() {
            "                        (1 = real time) or 'unpaced'\n"
            "  --port-offset N       added to the UDP ports 50504 to 50507 (default 0)\n"
            "  --bind ADDR           local IPv4 address the UDP sockets bind to (default any)\n"
+           "  --allow NETS          take packets only from these sources: a.b.c.d or a.b.c.d/n,\n"
+           "                        comma-separated, repeatable (default: from any source)\n"
            "  --gps-tty PATH        serial device of the GPS receiver\n"
            "  --echo                print each command as it is executed, as '# line'\n"
            "  --windows             print status-window changes as '[Label:value]'\n"
@@ -92,6 +94,12 @@ platform::Result<HostOptions> parse_host_options(const std::vector<std::string>&
             auto v = value("--bind");
             if (!v) return v.status();
             options.bind_address = *v;
+        } else if (arg == "--allow") {
+            auto v = value("--allow");
+            if (!v) return v.status();
+            auto networks = platform::parse_ipv4_networks(*v);
+            if (!networks) return bad("--allow: " + networks.status().describe());
+            options.allowed_sources.insert(options.allowed_sources.end(), networks->begin(), networks->end());
         } else if (arg == "--gps-tty") {
             auto v = value("--gps-tty");
             if (!v) return v.status();

@@ -6,12 +6,15 @@
 
 #include "platform/status.hpp"
 #include "tamrelapi/device_select.hpp"
+#include "platform/net/source_filter.hpp"
 
 struct HostOptions {
     std::string drives = "./drives";
     tamrel::api::DeviceConfig device;
     int port_offset = 0;
     std::string bind_address;  // empty: any
+    // --allow: the only networks commands are taken from (repeatable, comma lists); empty: all.
+    std::vector<platform::Ipv4Network> allowed_sources;
     std::string gps_tty;       // empty: the default serial device
     bool echo = false;         // print the command echo as "# line"
     bool windows = false;      // print static-window changes as "[Label:value]"

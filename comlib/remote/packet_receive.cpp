@@ -6,6 +6,7 @@
 
 #include "comlib/session/tamrel_com_mfc.hpp"
 #include "platform/net/net_settings.hpp"
+#include "platform/net/source_filter.hpp"
 
 namespace {
 constexpr std::uint32_t kApiMagic = 0x057B50B7;
@@ -34,6 +35,8 @@ void CTamrelComMFC::receive_loop(platform::UdpSocket& socket, int (CTamrelComMFC
             idle_for(10);  // a transient error: do not spin
             continue;
         }
+        // A source outside the --allow networks is not heard at all, not even its keep-alive.
+        if (!platform::source_allowed(received->address_be)) continue;
         (this->*handle)(buffer, received->size, received->address_be);
     }
 }

@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/net/source_filter.hpp"
 #include "session_fixture.hpp"
 
 namespace {
@@ -189,7 +190,38 @@ TEST_F(PacketTest, FramingWritesTheTrueSourceAndReadsOnlyWhatArrived) {
     EXPECT_EQ(session_->GetExpireCount(), 60U);
     std::memcpy(&address, buffer + 16, 4);
     EXPECT_EQ(address, 0U);  // a keep-alive is not handed on, so its address is left alone
-    EXPECT_EQ(session_->CommandQueueLength(), 0U);  // nothing translated yet: nothing queued
+    EXPECT_EQ(session_->CommandQueueLength(), 0U);  // "record 1" before a host attached: refused
+}
+
+TEST_F(PacketTest, PacketsFromOutsideTheAllowedNetworksAreNotHeard) {
+    auto only = platform::parse_ipv4_networks("127.0.0.2");
+    ASSERT_TRUE(only.ok());
+    platform::set_allowed_sources(*only);
+    session_->BeginThread();
+    session_->SetExpireCount(3);
+    platform::UdpSocket outsider;
+    platform::UdpSocket allowed;
+    ASSERT_TRUE(outsider.open().ok());
+    ASSERT_TRUE(outsider.bind("127.0.0.1", 0).ok());
+    ASSERT_TRUE(allowed.open().ok());
+    ASSERT_TRUE(allowed.bind("127.0.0.2", 0).ok());
+    const std::uint32_t search[5] = {0x057B51B8, TM_CMD_SEARCH, 0, 0, 0};
+    const std::uint32_t keep_alive[5] = {0x057B51B8, TM_CMD_KEEP_ALIVE, 0, 0, 0};
+    const auto port = platform::port_with_offset(platform::kDevicePort);
+    // Datagrams are handled in the order they arrive: once the allowed keep-alive has been
+    // heard, the outsider's search before it has been seen and dropped.
+    bool heard = false;
+    for (int i = 0; i < 100 && !heard; ++i) {
+        ASSERT_TRUE(outsider.send_to(kLoopback, port, search, sizeof search).ok());
+        ASSERT_TRUE(allowed.send_to(kLoopback, port, keep_alive, sizeof keep_alive).ok());
+        for (int w = 0; w < 50 && !heard; ++w) {
+            heard = session_->GetExpireCount() == 60;
+            if (!heard) std::this_thread::sleep_for(1ms);
+        }
+    }
+    EXPECT_TRUE(heard);
+    EXPECT_EQ(session_->SearchRequesterAddress(), 0U) << "the outsider's search was translated";
+    platform::set_allowed_sources({});
 }
 
 }  // namespace

@@ -240,6 +240,8 @@ TEST_F(HostTest, BadOptionsAreRefusedWithAMessage) {
     const Case cases[] = {{{"--device", "sim3"}, "sim3"},
                           {{"--sim-speed", "fast"}, "fast"},
                           {{"--port-offset", "x"}, "--port-offset"},
+                          {{"--allow", "10.1.2.3/16"}, "10.1.2.3/16"},
+                          {{"--allow", "10.0.0.0/8,host"}, "host"},
                           {{"--bogus"}, "--bogus"}};
     for (const auto& c : cases) {
         HostProcess host(args(c.extra));
