@@ -42,6 +42,9 @@ CTamrelComMFC::CommandHandler CTamrelComMFC::command_handler(std::size_t row) {
         table[TM_CMD_T2PLAYFILE] = &CTamrelComMFC::cmd_t2playfile;
         table[TM_CMD_T2PP] = &CTamrelComMFC::cmd_t2pp;
         table[TM_CMD_T2PLAYREPEAT] = &CTamrelComMFC::cmd_t2playrepeat;
+        table[TM_CMD_REMOTEUPDATESPEED] = &CTamrelComMFC::cmd_remoteupdatespeed;
+        table[TM_CMD_RESBW] = &CTamrelComMFC::cmd_resbw;
+        table[TM_CMD_CAPTUREGAIN] = &CTamrelComMFC::cmd_capturegain;
         return table;
     }();
     return row < TM_CONSOLE_CMD_COUNT ? kHandlers[row] : nullptr;

@@ -396,6 +396,9 @@ private:
     void cmd_capturebw(const CommandContext& context);
     void cmd_t2recordiqrate(const CommandContext& context);
     void cmd_play(const CommandContext& context);
+    void cmd_remoteupdatespeed(const CommandContext& context);
+    void cmd_resbw(const CommandContext& context);
+    void cmd_capturegain(const CommandContext& context);
     void cmd_playpause(const CommandContext& context);
     void cmd_playresume(const CommandContext& context);
     void cmd_pp(const CommandContext& context);

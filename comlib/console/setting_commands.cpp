@@ -1,0 +1,67 @@
+// Setting commands of the console that need no mode change: the remote update speed, the
+// resolution bandwidth of the spectrum, and the capture gain read-out.
+
+#include "comlib/console/command_line.hpp"
+#include "comlib/session/device.hpp"
+#include "comlib/session/tamrel_com_mfc.hpp"
+#include "platform/text/format.hpp"
+#include "platform/text/scan.hpp"
+
+namespace {
+constexpr int kSlowestUpdateSpeed = 4;
+constexpr int kLastResBw = 3;
+constexpr unsigned kCapturedGainSpeedMs = 250;
+}  // namespace
+
+void CTamrelComMFC::cmd_remoteupdatespeed(const CommandContext& context) {
+    int value = 0;
+    int unused = 0;
+    const int scanned = platform::scan(argument_text(context.line, context.word_end), u" %d %d", &value, &unused);
+    const ArgumentForm form = argument_form(scanned, 1);
+    if (form == ArgumentForm::usage) {
+        send_usage(u"Usage(read) : remoteupdatespeed",
+                   u"Usage(write) : remoteupdatespeed [0/1/2/3/4/5/6](fast, , , ,slow))");
+        return;
+    }
+    if (form == ArgumentForm::write) {
+        if (value < 0 || value > kSlowestUpdateSpeed) {
+            send_usage(u"Usage(read) : remoteupdatespeed",
+                       u"Usage(write) : remoteupdatespeed [0/1/2/3/4/5/6](fast, , , ,slow)");
+            return;
+        }
+        SetRemoteUpdateSpeed(static_cast<_TmRemoteUpdateSpeed_e>(value));
+    }
+    send_status(platform::format(u"Update Speed : %u", setting_.get(&_TmSettingBlock_t::RemoteUpdateSpeed)).c_str());
+}
+
+void CTamrelComMFC::cmd_resbw(const CommandContext& context) {
+    int value = 0;
+    int unused = 0;
+    const int scanned = platform::scan(argument_text(context.line, context.word_end), u" %d %d", &value, &unused);
+    const ArgumentForm form = argument_form(scanned, 1);
+    if (form == ArgumentForm::usage || (form == ArgumentForm::write && (value < 0 || value > kLastResBw))) {
+        send_usage(u"Usage(read) : resbw", u"Usage(write) : resbw [0/1/2/3]");
+        return;
+    }
+    if (form == ArgumentForm::write) {
+        setting_.set(&_TmSettingBlock_t::ResBW, static_cast<std::uint32_t>(value));
+        preview_size_.store(GetTotalRawBytesToFFT());
+    }
+    static constexpr const char16_t* kNames[] = {u"ResBW(0)", u"ResBW(1)", u"ResBW(2)", u"ResBW(3)"};
+    const std::uint32_t index = setting_.get(&_TmSettingBlock_t::ResBW);
+    send_status(index <= static_cast<std::uint32_t>(kLastResBw) ? kNames[index] : u"ResBW(Unknown)");
+}
+
+void CTamrelComMFC::cmd_capturegain(const CommandContext&) {
+    float gain = capture_gain_db_.load();
+    (void)TmGetCaptureGain(gain);
+    send_status(platform::format(u"Gain:%.1f", static_cast<double>(gain)).c_str());
+    if (setting_.get(&_TmSettingBlock_t::CaptureLoopThrough) == 1) {
+        // Loop-through plays what is captured: the play path compensates the capture gain.
+        const auto tenths = static_cast<short>(static_cast<int>(gain * 10.0F + 0.5F));
+        if (const unsigned status = tm_device().PlaySetCapturingGainOrSetCapturedGain(
+                setting_.get(&_TmSettingBlock_t::CaptureBW), tenths, kCapturedGainSpeedMs)) {
+            TmErrorReport(status);
+        }
+    }
+}
