@@ -45,6 +45,30 @@ public:
     virtual unsigned PlayGetCapturingGainOrSetCapturedGain(short& gain) = 0;
     virtual unsigned PlaySetCenterFreq(unsigned hz) = 0;
     virtual unsigned GetPlayByteIndicator(unsigned& indicator) = 0;
+    virtual unsigned PlayGetCenterFreq(unsigned& hz) = 0;
+    virtual unsigned PlaySetGain(short gain) = 0;
+    virtual unsigned PlayGetGain(short& gain) = 0;
+    virtual unsigned PlayGetBW(unsigned& iq_rate) = 0;
+    virtual unsigned PlaySetSpectralInv(unsigned on) = 0;
+
+    // First-generation capture settings
+    virtual unsigned CaptureSetCenterFreq(unsigned hz) = 0;
+    virtual unsigned CaptureGetCenterFreq(unsigned& hz) = 0;
+    virtual unsigned CaptureSetRange(short range) = 0;
+    virtual unsigned CaptureGetRange(short& range) = 0;
+    virtual unsigned CaptureSetPreAmp(unsigned on) = 0;
+    virtual unsigned CaptureGetPreAmp(unsigned& on) = 0;
+    virtual unsigned CaptureSetLoopThr(unsigned on) = 0;
+    virtual unsigned CaptureSetAGC(unsigned on) = 0;
+    virtual unsigned CaptureSetAGCSpeed(unsigned ms) = 0;
+    virtual unsigned CaptureGetAGCSpeed(unsigned& ms) = 0;
+
+    // First-generation system settings
+    virtual unsigned SetCapturePlayMode(unsigned mode) = 0;
+    virtual unsigned SetRef10M(unsigned external) = 0;
+    virtual unsigned GetRef10M(unsigned& external) = 0;
+    virtual unsigned SetTrigger(unsigned on) = 0;
+    virtual unsigned GetTrigger(unsigned& on) = 0;
 
     // Data transfer
     virtual unsigned GetDMASpeed(unsigned& speed) = 0;
@@ -96,6 +120,7 @@ public:
     virtual unsigned CRfDC_GetCapture_Spectrum_GainOffset_Cal(float& db) = 0;
     virtual unsigned CRfDC_GetCapture_IQPower_GainOffset_Cal(float& db) = 0;
     virtual unsigned CRfAtten_GetPlay_Spectrum_GainOffset_Cal(float& db) = 0;
+    virtual unsigned CAD9789_GetArbSymRate(unsigned& rate) = 0;
     virtual unsigned CALT_PCI_QSYS_String_Recevie_From_GPS_RxCount(unsigned& count) = 0;
     virtual unsigned CALT_PCI_QSYS_String_Recevie_From_GPS_Data(unsigned char* buffer,
                                                                 unsigned count) = 0;

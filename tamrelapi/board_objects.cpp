@@ -37,6 +37,10 @@ unsigned CRfAtten::GetPlay_Spectrum_GainOffset_Cal(float& db) const {
     return backend().CRfAtten_GetPlay_Spectrum_GainOffset_Cal(db);
 }
 
+unsigned CAD9789::GetArbSymRate(unsigned& rate) const {
+    return backend().CAD9789_GetArbSymRate(rate);
+}
+
 unsigned CALT_PCI_QSYS::String_Recevie_From_GPS_RxCount(unsigned& count) const {
     return backend().CALT_PCI_QSYS_String_Recevie_From_GPS_RxCount(count);
 }

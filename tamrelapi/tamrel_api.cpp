@@ -64,6 +64,68 @@ unsigned CTamrelAPI::GetPlayByteIndicator(unsigned& indicator) const {
     return backend().GetPlayByteIndicator(indicator);
 }
 
+unsigned CTamrelAPI::PlayGetCenterFreq(unsigned& hz) const {
+    return backend().PlayGetCenterFreq(hz);
+}
+
+unsigned CTamrelAPI::PlaySetGain(short tenth_db) const { return backend().PlaySetGain(tenth_db); }
+
+unsigned CTamrelAPI::PlayGetGain(short& tenth_db) const { return backend().PlayGetGain(tenth_db); }
+
+unsigned CTamrelAPI::PlayGetBW(unsigned& iq_rate) const { return backend().PlayGetBW(iq_rate); }
+
+unsigned CTamrelAPI::PlaySetSpectralInv(unsigned on) const {
+    return backend().PlaySetSpectralInv(on);
+}
+
+unsigned CTamrelAPI::CaptureSetCenterFreq(unsigned hz) const {
+    return backend().CaptureSetCenterFreq(hz);
+}
+
+unsigned CTamrelAPI::CaptureGetCenterFreq(unsigned& hz) const {
+    return backend().CaptureGetCenterFreq(hz);
+}
+
+unsigned CTamrelAPI::CaptureSetRange(short tenth_dbm) const {
+    return backend().CaptureSetRange(tenth_dbm);
+}
+
+unsigned CTamrelAPI::CaptureGetRange(short& tenth_dbm) const {
+    return backend().CaptureGetRange(tenth_dbm);
+}
+
+unsigned CTamrelAPI::CaptureSetPreAmp(unsigned on) const { return backend().CaptureSetPreAmp(on); }
+
+unsigned CTamrelAPI::CaptureGetPreAmp(unsigned& on) const {
+    return backend().CaptureGetPreAmp(on);
+}
+
+unsigned CTamrelAPI::CaptureSetLoopThr(unsigned on) const {
+    return backend().CaptureSetLoopThr(on);
+}
+
+unsigned CTamrelAPI::CaptureSetAGC(unsigned on) const { return backend().CaptureSetAGC(on); }
+
+unsigned CTamrelAPI::CaptureSetAGCSpeed(unsigned ms) const {
+    return backend().CaptureSetAGCSpeed(ms);
+}
+
+unsigned CTamrelAPI::CaptureGetAGCSpeed(unsigned& ms) const {
+    return backend().CaptureGetAGCSpeed(ms);
+}
+
+unsigned CTamrelAPI::SetCapturePlayMode(unsigned mode) const {
+    return backend().SetCapturePlayMode(mode);
+}
+
+unsigned CTamrelAPI::SetRef10M(unsigned external) const { return backend().SetRef10M(external); }
+
+unsigned CTamrelAPI::GetRef10M(unsigned& external) const { return backend().GetRef10M(external); }
+
+unsigned CTamrelAPI::SetTrigger(unsigned on) const { return backend().SetTrigger(on); }
+
+unsigned CTamrelAPI::GetTrigger(unsigned& on) const { return backend().GetTrigger(on); }
+
 unsigned CTamrelAPI::GetDMASpeed(unsigned& speed) const { return backend().GetDMASpeed(speed); }
 unsigned CTamrelAPI::GetFifo(unsigned& bytes) const { return backend().GetFifo(bytes); }
 unsigned CTamrelAPI::FifoReset() const { return backend().FifoReset(); }

@@ -82,6 +82,35 @@ public:
     unsigned PlayGetCapturingGainOrSetCapturedGain(short& tenth_db) const;
     // Play centre frequency, Hz: 50,000,000 to 1,000,000,000.
     unsigned PlaySetCenterFreq(unsigned hz) const;
+    unsigned PlayGetCenterFreq(unsigned& hz) const;
+    // Play gain, 0.1 dB: -300 to 300.
+    unsigned PlaySetGain(short tenth_db) const;
+    unsigned PlayGetGain(short& tenth_db) const;
+    // The play rate last set with PlaySetBW, samples/s.
+    unsigned PlayGetBW(unsigned& iq_rate) const;
+    unsigned PlaySetSpectralInv(unsigned on) const;  // 0 off, 1 on
+
+    // First-generation capture settings. Centre frequency, Hz: 34,000,000 to 1,000,000,000.
+    unsigned CaptureSetCenterFreq(unsigned hz) const;
+    unsigned CaptureGetCenterFreq(unsigned& hz) const;
+    // Input range, 0.1 dBm: -550 to 0. The capture gain follows it (the gain that brings a
+    // signal at the range's top to full scale).
+    unsigned CaptureSetRange(short tenth_dbm) const;
+    unsigned CaptureGetRange(short& tenth_dbm) const;
+    unsigned CaptureSetPreAmp(unsigned on) const;   // 0 off, 1 on
+    unsigned CaptureGetPreAmp(unsigned& on) const;
+    unsigned CaptureSetLoopThr(unsigned on) const;  // loop-through: play what is captured
+    unsigned CaptureSetAGC(unsigned on) const;
+    // AGC speed, ms: 10 to 1,000.
+    unsigned CaptureSetAGCSpeed(unsigned ms) const;
+    unsigned CaptureGetAGCSpeed(unsigned& ms) const;
+
+    // First-generation system settings. Board mode: 0 play, 1 capture, 3 full-band capture.
+    unsigned SetCapturePlayMode(unsigned mode) const;
+    unsigned SetRef10M(unsigned external) const;  // 10 MHz reference: 0 internal, 1 external
+    unsigned GetRef10M(unsigned& external) const;
+    unsigned SetTrigger(unsigned on) const;
+    unsigned GetTrigger(unsigned& on) const;
     // The byte indicator of the play DMA, both generations: 1 while the play DMA runs and the
     // last write was taken whole, else 0. The session advances its play counters only on 1.
     unsigned GetPlayByteIndicator(unsigned& indicator) const;

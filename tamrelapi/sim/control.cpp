@@ -172,6 +172,8 @@ void start_play(unsigned rate) {
 }
 
 PlaySettings play_settings() { return instrument().play_settings().get(); }
+CaptureSettings capture_settings() { return instrument().capture_settings().get(); }
+SystemSettings system_settings() { return instrument().system_settings().get(); }
 
 TransferSettings transfer_settings() { return instrument().transfer().get(); }
 unsigned capture_bandwidth() { return transfer_settings().capture_bandwidth; }

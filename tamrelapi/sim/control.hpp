@@ -19,12 +19,14 @@
 #include "tamrelapi/sim/calibration.hpp"
 #include "tamrelapi/sim/call_log.hpp"
 #include "tamrelapi/sim/capture_content.hpp"
+#include "tamrelapi/sim/capture_settings.hpp"
 #include "tamrelapi/sim/capture_source.hpp"
 #include "tamrelapi/sim/identity.hpp"
 #include "tamrelapi/sim/outputs.hpp"
 #include "tamrelapi/sim/play_settings.hpp"
 #include "tamrelapi/sim/play_sink.hpp"
 #include "tamrelapi/sim/readings.hpp"
+#include "tamrelapi/sim/system_settings.hpp"
 #include "tamrelapi/sim/transfer_settings.hpp"
 
 namespace tamrel::sim::control {
@@ -142,6 +144,12 @@ void set_play_fifo_capacity(std::uint64_t bytes);
 void start_play(unsigned rate);
 // The play settings as the session left them.
 PlaySettings play_settings();
+
+// The first generation's capture settings (centre frequency, input range, pre-amp, loop-through,
+// AGC) and system settings (board mode, 10 MHz reference, trigger) as the session left them.
+// CaptureSetRange also sets the capture gain; set_capture_gain afterwards overrides it.
+CaptureSettings capture_settings();
+SystemSettings system_settings();
 
 // Registers of the bridge's address spaces, bypassing the device-open rules; a poke also reaches
 // read-only registers. Refused (invalid_argument) outside the windows.

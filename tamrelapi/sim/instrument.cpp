@@ -28,6 +28,8 @@ void Instrument::reset(const api::DeviceConfig& config) {
     capture_.reset(config.pacing, config.seed);
     play_settings_.set(PlaySettings{});
     play_.reset(config.pacing);
+    capture_settings_.set(CaptureSettings{});
+    system_settings_.set(SystemSettings{});
 }
 
 void Instrument::power_on_registers(DeviceKind kind, unsigned fpga_version) {

@@ -13,7 +13,9 @@
 //   GpsText         GPS bytes received and not yet handed over (second generation)
 //   TransferSettings capture bandwidth, record I/Q rate, system mode, DMA direction
 //   CaptureSource   the samples the receiver produces, the board FIFO, the block reads
-//   PlaySettings    play bandwidth, rates, centre frequencies and gains
+//   PlaySettings    play bandwidth, rates, centre frequencies, gains and spectral inversion
+//   CaptureSettings capture centre frequency, input range, pre-amp, loop-through, AGC (1st gen)
+//   SystemSettings  board mode, 10 MHz reference, trigger (first generation)
 //   PlaySink        the play FIFO, the transmitter that empties it, the record of what was played
 // Further models (trigger, configuration flash, DPRAM, EEPROM, module microcontrollers) are
 // added the same way: a member, reset in reset(), and the operations that use it in their own
@@ -35,6 +37,7 @@
 #include "tamrelapi/device_select.hpp"
 #include "tamrelapi/sim/calibration.hpp"
 #include "tamrelapi/sim/call_log.hpp"
+#include "tamrelapi/sim/capture_settings.hpp"
 #include "tamrelapi/sim/capture_source.hpp"
 #include "tamrelapi/sim/faults.hpp"
 #include "tamrelapi/sim/gps_text.hpp"
@@ -46,6 +49,7 @@
 #include "tamrelapi/sim/presence.hpp"
 #include "tamrelapi/sim/readings.hpp"
 #include "tamrelapi/sim/registers.hpp"
+#include "tamrelapi/sim/system_settings.hpp"
 #include "tamrelapi/sim/transfer_settings.hpp"
 #include "tamrelapi/status.hpp"
 
@@ -76,6 +80,8 @@ public:
     CaptureSource& capture() { return capture_; }
     Guarded<PlaySettings>& play_settings() { return play_settings_; }
     PlaySink& play() { return play_; }
+    Guarded<CaptureSettings>& capture_settings() { return capture_settings_; }
+    Guarded<SystemSettings>& system_settings() { return system_settings_; }
 
     // The identification; a first-generation board keeps its FPGA version in its register, so
     // both read and set go through it.
@@ -107,6 +113,30 @@ public:
     unsigned PlayGetCapturingGainOrSetCapturedGain(short& gain) override;
     unsigned PlaySetCenterFreq(unsigned hz) override;
     unsigned GetPlayByteIndicator(unsigned& indicator) override;
+    unsigned PlayGetCenterFreq(unsigned& hz) override;
+    unsigned PlaySetGain(short gain) override;
+    unsigned PlayGetGain(short& gain) override;
+    unsigned PlayGetBW(unsigned& iq_rate) override;
+    unsigned PlaySetSpectralInv(unsigned on) override;
+
+    // First-generation capture settings
+    unsigned CaptureSetCenterFreq(unsigned hz) override;
+    unsigned CaptureGetCenterFreq(unsigned& hz) override;
+    unsigned CaptureSetRange(short range) override;
+    unsigned CaptureGetRange(short& range) override;
+    unsigned CaptureSetPreAmp(unsigned on) override;
+    unsigned CaptureGetPreAmp(unsigned& on) override;
+    unsigned CaptureSetLoopThr(unsigned on) override;
+    unsigned CaptureSetAGC(unsigned on) override;
+    unsigned CaptureSetAGCSpeed(unsigned ms) override;
+    unsigned CaptureGetAGCSpeed(unsigned& ms) override;
+
+    // First-generation system settings
+    unsigned SetCapturePlayMode(unsigned mode) override;
+    unsigned SetRef10M(unsigned external) override;
+    unsigned GetRef10M(unsigned& external) override;
+    unsigned SetTrigger(unsigned on) override;
+    unsigned GetTrigger(unsigned& on) override;
 
     // Data transfer
     unsigned GetDMASpeed(unsigned& speed) override;
@@ -158,6 +188,7 @@ public:
     unsigned CRfDC_GetCapture_Spectrum_GainOffset_Cal(float& db) override;
     unsigned CRfDC_GetCapture_IQPower_GainOffset_Cal(float& db) override;
     unsigned CRfAtten_GetPlay_Spectrum_GainOffset_Cal(float& db) override;
+    unsigned CAD9789_GetArbSymRate(unsigned& rate) override;
     unsigned CALT_PCI_QSYS_String_Recevie_From_GPS_RxCount(unsigned& count) override;
     unsigned CALT_PCI_QSYS_String_Recevie_From_GPS_Data(unsigned char* buffer,
                                                         unsigned count) override;
@@ -171,6 +202,17 @@ private:
     unsigned get(std::string_view operation, Needs needs, T& value, Read read) {
         if (const unsigned refused = enter(operation, needs)) return refused;
         value = read();
+        return api::status_ok;
+    }
+
+    // A setter of one value: gate, then status_invalid_argument (nothing changed) unless `valid`,
+    // else `apply()` and status_ok.
+    template <typename Apply>
+    unsigned put(std::string_view operation, Needs needs, std::string arguments, bool valid,
+                 Apply apply) {
+        if (const unsigned refused = enter(operation, needs, std::move(arguments))) return refused;
+        if (!valid) return api::status_invalid_argument;
+        apply();
         return api::status_ok;
     }
 
@@ -192,6 +234,8 @@ private:
     CaptureSource capture_;
     Guarded<PlaySettings> play_settings_;
     PlaySink play_;
+    Guarded<CaptureSettings> capture_settings_;
+    Guarded<SystemSettings> system_settings_;
 };
 
 // The instrument of this process, created on first use with the configuration of

@@ -19,7 +19,14 @@ constexpr std::array kOperations = {
     // Play
     "Write"sv, "PlaySetBW"sv, "PlayGetCapturingGainOrSetCapturedGain"sv, "PlaySetCenterFreq"sv,
     "GetPlayByteIndicator"sv, "Tm2Write"sv, "Tm2PlaySetIQRate"sv, "Tm2PlaySetFreq"sv,
-    "Tm2PlaySetFilePowerGain"sv, "Tm2PlaySetUserGain"sv,
+    "Tm2PlaySetFilePowerGain"sv, "Tm2PlaySetUserGain"sv, "PlayGetCenterFreq"sv, "PlaySetGain"sv,
+    "PlayGetGain"sv, "PlayGetBW"sv, "PlaySetSpectralInv"sv,
+    // First-generation capture settings
+    "CaptureSetCenterFreq"sv, "CaptureGetCenterFreq"sv, "CaptureSetRange"sv, "CaptureGetRange"sv,
+    "CaptureSetPreAmp"sv, "CaptureGetPreAmp"sv, "CaptureSetLoopThr"sv, "CaptureSetAGC"sv,
+    "CaptureSetAGCSpeed"sv, "CaptureGetAGCSpeed"sv,
+    // First-generation system settings
+    "SetCapturePlayMode"sv, "SetRef10M"sv, "GetRef10M"sv, "SetTrigger"sv, "GetTrigger"sv,
     // Data transfer
     "GetDMASpeed"sv, "GetFifo"sv, "FifoReset"sv, "Start"sv, "Stop"sv, "Read"sv,
     "CaptureSetBW"sv, "CaptureGetBW"sv, "SetPowerOffMode"sv, "PlaySetRfOutEnable"sv,
@@ -36,6 +43,7 @@ constexpr std::array kOperations = {
     // Board objects
     "CPLXIO::read_reg"sv, "CPLXIO::write_reg"sv, "CRfDC::GetCapture_Spectrum_GainOffset_Cal"sv,
     "CRfDC::GetCapture_IQPower_GainOffset_Cal"sv, "CRfAtten::GetPlay_Spectrum_GainOffset_Cal"sv,
+    "CAD9789::GetArbSymRate"sv,
     "CALT_PCI_QSYS::String_Recevie_From_GPS_RxCount"sv,
     "CALT_PCI_QSYS::String_Recevie_From_GPS_Data"sv,
 };

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "tamrelapi/alt_pci_qsys.hpp"
+#include "tamrelapi/converters.hpp"
 #include "tamrelapi/plx_io.hpp"
 #include "tamrelapi/rf_modules.hpp"
 #include "tamrelapi/sim/control.hpp"
@@ -148,6 +149,39 @@ std::vector<OperationCase> build() {
                [] { return CTamrelAPI{}.PlaySetCenterFreq(433'920'000); },
                sim::control::play_settings),
         getter("GetPlayByteIndicator", F::common, &CTamrelAPI::GetPlayByteIndicator),
+        getter("PlayGetCenterFreq", F::first, &CTamrelAPI::PlayGetCenterFreq),
+        effect("PlaySetGain", F::first, [] { return CTamrelAPI{}.PlaySetGain(-125); },
+               sim::control::play_settings),
+        getter("PlayGetGain", F::first, &CTamrelAPI::PlayGetGain),
+        getter("PlayGetBW", F::first, &CTamrelAPI::PlayGetBW),
+        effect("PlaySetSpectralInv", F::first, [] { return CTamrelAPI{}.PlaySetSpectralInv(1); },
+               sim::control::play_settings),
+        effect("CaptureSetCenterFreq", F::first,
+               [] { return CTamrelAPI{}.CaptureSetCenterFreq(100'000'000); },
+               sim::control::capture_settings),
+        getter("CaptureGetCenterFreq", F::first, &CTamrelAPI::CaptureGetCenterFreq),
+        // The range also sets the capture gain; the readings show that half of the effect.
+        effect("CaptureSetRange", F::first, [] { return CTamrelAPI{}.CaptureSetRange(-200); },
+               sim::control::readings),
+        getter("CaptureGetRange", F::first, &CTamrelAPI::CaptureGetRange),
+        effect("CaptureSetPreAmp", F::first, [] { return CTamrelAPI{}.CaptureSetPreAmp(1); },
+               sim::control::capture_settings),
+        getter("CaptureGetPreAmp", F::first, &CTamrelAPI::CaptureGetPreAmp),
+        effect("CaptureSetLoopThr", F::first, [] { return CTamrelAPI{}.CaptureSetLoopThr(1); },
+               sim::control::capture_settings),
+        effect("CaptureSetAGC", F::first, [] { return CTamrelAPI{}.CaptureSetAGC(1); },
+               sim::control::capture_settings),
+        effect("CaptureSetAGCSpeed", F::first, [] { return CTamrelAPI{}.CaptureSetAGCSpeed(500); },
+               sim::control::capture_settings),
+        getter("CaptureGetAGCSpeed", F::first, &CTamrelAPI::CaptureGetAGCSpeed),
+        effect("SetCapturePlayMode", F::first, [] { return CTamrelAPI{}.SetCapturePlayMode(3); },
+               sim::control::system_settings),
+        effect("SetRef10M", F::first, [] { return CTamrelAPI{}.SetRef10M(1); },
+               sim::control::system_settings),
+        getter("GetRef10M", F::first, &CTamrelAPI::GetRef10M),
+        effect("SetTrigger", F::first, [] { return CTamrelAPI{}.SetTrigger(1); },
+               sim::control::system_settings),
+        getter("GetTrigger", F::first, &CTamrelAPI::GetTrigger),
         block_write("Tm2Write", F::second, &CTamrelAPI::Tm2Write),
         effect("Tm2PlaySetIQRate", F::second,
                [] { return CTamrelAPI{}.Tm2PlaySetIQRate(5'000'000); },
@@ -244,6 +278,13 @@ std::vector<OperationCase> build() {
                      &CRfDC::GetCapture_IQPower_GainOffset_Cal),
         float_getter("CRfAtten::GetPlay_Spectrum_GainOffset_Cal", gc_RfAtten,
                      &CRfAtten::GetPlay_Spectrum_GainOffset_Cal),
+        {"CAD9789::GetArbSymRate", F::first, true,
+         [](bool& untouched) {
+             unsigned rate = kSentinelU;
+             const unsigned status = gc_AD9789.GetArbSymRate(rate);
+             untouched = rate == kSentinelU;
+             return status;
+         }},
         {"CALT_PCI_QSYS::String_Recevie_From_GPS_RxCount", F::second, true,
          [](bool& untouched) {
              unsigned count = kSentinelU;
