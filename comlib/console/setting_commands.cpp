@@ -2,7 +2,6 @@
 // resolution bandwidth of the spectrum, and the capture gain read-out.
 
 #include "comlib/console/command_line.hpp"
-#include "comlib/session/device.hpp"
 #include "comlib/session/tamrel_com_mfc.hpp"
 #include "platform/text/format.hpp"
 #include "platform/text/scan.hpp"
@@ -10,7 +9,6 @@
 namespace {
 constexpr int kSlowestUpdateSpeed = 4;
 constexpr int kLastResBw = 3;
-constexpr unsigned kCapturedGainSpeedMs = 250;
 }  // namespace
 
 void CTamrelComMFC::cmd_remoteupdatespeed(const CommandContext& context) {
@@ -53,15 +51,6 @@ void CTamrelComMFC::cmd_resbw(const CommandContext& context) {
 }
 
 void CTamrelComMFC::cmd_capturegain(const CommandContext&) {
-    float gain = capture_gain_db_.load();
-    (void)TmGetCaptureGain(gain);
-    send_status(platform::format(u"Gain:%.1f", static_cast<double>(gain)).c_str());
-    if (setting_.get(&_TmSettingBlock_t::CaptureLoopThrough) == 1) {
-        // Loop-through plays what is captured: the play path compensates the capture gain.
-        const auto tenths = static_cast<short>(static_cast<int>(gain * 10.0F + 0.5F));
-        if (const unsigned status = tm_device().PlaySetCapturingGainOrSetCapturedGain(
-                setting_.get(&_TmSettingBlock_t::CaptureBW), tenths, kCapturedGainSpeedMs)) {
-            TmErrorReport(status);
-        }
-    }
+    report_capture_gain(u"Gain:%.1f");
+    compensate_loop_through();
 }

@@ -399,6 +399,28 @@ private:
     void cmd_remoteupdatespeed(const CommandContext& context);
     void cmd_resbw(const CommandContext& context);
     void cmd_capturegain(const CommandContext& context);
+    void cmd_capturefreq(const CommandContext& context);
+    void cmd_capturerange(const CommandContext& context);
+    void cmd_autorange(const CommandContext& context);
+    void cmd_captureamp(const CommandContext& context);
+    void cmd_captureloop(const CommandContext& context);
+    void cmd_captureagc(const CommandContext& context);
+    void cmd_captureagcspeed(const CommandContext& context);
+    void cmd_playfreq(const CommandContext& context);
+    void cmd_playgain(const CommandContext& context);
+    void cmd_arb(const CommandContext& context);
+    void cmd_playspecinv(const CommandContext& context);
+    void cmd_extclk(const CommandContext& context);
+    void cmd_trigger(const CommandContext& context);
+    void cmd_modechange(const CommandContext& context);
+    // The capture gain read from the board (the last one known when the read fails), as a
+    // status line made with `format` ("%.1f" for the dB value).
+    void report_capture_gain(const char16_t* format);
+    // With loop-through on, the play path compensates the capture gain.
+    void compensate_loop_through();
+    // The range on the board and in the block, the range read back (with `range_format`) and
+    // the capture gain it gives.
+    void set_capture_range(short range, const char16_t* range_format);
     void cmd_playpause(const CommandContext& context);
     void cmd_playresume(const CommandContext& context);
     void cmd_pp(const CommandContext& context);
