@@ -157,14 +157,14 @@ protected:
         std::error_code ignored;
         std::filesystem::remove_all(root_, ignored);
     }
-    // A second-generation simulated instrument, ready for remote hosts.
-    std::unique_ptr<Process> start_host() {
+    // A simulated instrument (second generation unless told), ready for remote hosts.
+    std::unique_ptr<Process> start_host(const std::string& device = "sim2") {
         auto host = std::make_unique<Process>(
             TAMREL_HOST_PATH, std::vector<std::string>{"--drives", (root_ / "drives").string(), "--port-offset",
-                                                       std::to_string(offset_), "--device", "sim2", "--sim-speed",
+                                                       std::to_string(offset_), "--device", device, "--sim-speed",
                                                        "4"});
         // A rate the simulated disk keeps up with; the next line's answer shows it was taken.
-        host->write_line("t2recordiqrate 2000000");
+        if (device == "sim2") host->write_line("t2recordiqrate 2000000");
         host->write_line("hello");
         EXPECT_TRUE(host->wait_for_line("No Command(hello)")) << host->output();
         return host;
@@ -249,6 +249,24 @@ TEST_F(RemoteClientTest, RecordsForTwoSecondsThenListsAndPlaysTheRecording) {
     EXPECT_LT(playing, play_stopped);
     EXPECT_GE(count(out.substr(playing, play_stopped - playing), "[13/145] elapsed "), 2U) << out;
     EXPECT_NE(out.find("disconnected\n", play_stopped), std::string::npos) << out;
+}
+
+// The first generation's road of a recording: connect, keep-alives, record start (5), a gain
+// line and GPS packet per second, record stop (6), disconnect. (Drive sizes come every 4 s;
+// the watch test sees them.)
+TEST_F(RemoteClientTest, AFirstGenerationRecordingReportsEverySecondAndStopsWithPacket6) {
+    auto host = start_host("sim1");
+    std::string out;
+    ASSERT_EQ(run_remote({"record", "2"}, out), 0) << out << "\n" << host->output();
+    const auto started = out.find("[5/2] ack");
+    const auto stopped = out.find("[6/2] ack");
+    ASSERT_NE(started, std::string::npos) << out;
+    ASSERT_NE(stopped, std::string::npos) << out;
+    EXPECT_LT(started, stopped);
+    const std::string recording = out.substr(started, stopped - started);
+    EXPECT_GE(count(recording, "[13/138] gain $GAIN,"), 2U) << out;
+    EXPECT_GE(count(recording, "[14/142]"), 2U) << out;
+    EXPECT_NE(out.find("[2/2] ack\ndisconnected\n", stopped), std::string::npos) << out;
 }
 
 TEST_F(RemoteClientTest, ALineRunsAsIfTypedAtTheConsole) {
