@@ -7,7 +7,6 @@
 #include "comlib/session/device.hpp"
 #include "comlib/session/tamrel_com_mfc.hpp"
 #include "platform/text/format.hpp"
-#include "platform/text/scan.hpp"
 
 namespace {
 
@@ -19,18 +18,6 @@ constexpr int kRangeMax = 0;
 constexpr unsigned kAgcSpeedMin = 10;
 constexpr unsigned kAgcSpeedMax = 1'000;
 constexpr unsigned kCapturedGainSpeedMs = 250;
-
-struct Scanned {
-    ArgumentForm form;
-    int value;
-};
-
-Scanned scan_one(std::u16string_view arguments) {
-    int value = 0;
-    int unused = 0;
-    const int scanned = platform::scan(arguments, u" %d %d", &value, &unused);
-    return {argument_form(scanned, 1), value};
-}
 
 const char16_t* on_off(std::uint32_t value) { return value == 1 ? u"On" : u"Off"; }
 
@@ -54,10 +41,8 @@ void CTamrelComMFC::compensate_loop_through() {
 }
 
 void CTamrelComMFC::cmd_capturefreq(const CommandContext& context) {
-    unsigned value = 0;
-    unsigned unused = 0;
-    const int scanned = platform::scan(argument_text(context.line, context.word_end), u" %u %u", &value, &unused);
-    const ArgumentForm form = argument_form(scanned, 1);
+    const NumberArgument in = scan_number(argument_text(context.line, context.word_end));
+    const ArgumentForm form = in.form;
     const CTamrelAPI& device = tm_device();
     auto report_frequency = [&] {
         unsigned hz = setting_.get(&_TmSettingBlock_t::CaptureFreq);
@@ -79,11 +64,12 @@ void CTamrelComMFC::cmd_capturefreq(const CommandContext& context) {
         }
         lower = bandwidth == TM_BW_24MHZ ? kCaptureFreqMin24MHz : kCaptureFreqMin8MHz;
     }
-    if (form != ArgumentForm::write || value < lower || value > kCaptureFreqMax) {
+    if (form != ArgumentForm::write || in.value < lower || in.value > kCaptureFreqMax) {
         send_usage(u"Usage(read) : capturefreq",
                    u"Usage(write) : capturefreq [50000000~1000000000] ([50000000~1000000000]hz)");
         return;
     }
+    const auto value = static_cast<unsigned>(in.value);
     if (const unsigned status = device.CaptureSetCenterFreq(value)) TmErrorReport(status);
     setting_.set(&_TmSettingBlock_t::CaptureFreq, value);
     TmSetStaticWinText(TM_STATIC_CAPTURE_FREQ, platform::format(u"%u Hz", value));
@@ -103,7 +89,7 @@ void CTamrelComMFC::set_capture_range(short range, const char16_t* range_format)
 }
 
 void CTamrelComMFC::cmd_capturerange(const CommandContext& context) {
-    const Scanned in = scan_one(argument_text(context.line, context.word_end));
+    const NumberArgument in = scan_number(argument_text(context.line, context.word_end));
     if (in.form == ArgumentForm::read) {
         short range = setting_.get(&_TmSettingBlock_t::CaptureRange);
         if (const unsigned status = tm_device().CaptureGetRange(range)) TmErrorReport(status);
@@ -125,7 +111,7 @@ void CTamrelComMFC::cmd_capturerange(const CommandContext& context) {
 }
 
 void CTamrelComMFC::cmd_autorange(const CommandContext& context) {
-    const Scanned in = scan_one(argument_text(context.line, context.word_end));
+    const NumberArgument in = scan_number(argument_text(context.line, context.word_end));
     if (in.form != ArgumentForm::write || in.value < kRangeMin || in.value > kRangeMax) {
         send_status(platform::format(u"Usage(write) : capturerange [%d~%d] ( x 0.1dBm)", kRangeMin, kRangeMax).c_str());
         return;
@@ -134,7 +120,7 @@ void CTamrelComMFC::cmd_autorange(const CommandContext& context) {
 }
 
 void CTamrelComMFC::cmd_captureamp(const CommandContext& context) {
-    const Scanned in = scan_one(argument_text(context.line, context.word_end));
+    const NumberArgument in = scan_number(argument_text(context.line, context.word_end));
     if (in.form == ArgumentForm::usage || (in.form == ArgumentForm::write && in.value != 0 && in.value != 1)) {
         send_usage(u"Usage : captureamp 1(AMP On)", u"Usage : captureamp 0(Amp Off)");
         return;
@@ -162,7 +148,7 @@ void CTamrelComMFC::cmd_captureamp(const CommandContext& context) {
 }
 
 void CTamrelComMFC::cmd_captureloop(const CommandContext& context) {
-    const Scanned in = scan_one(argument_text(context.line, context.word_end));
+    const NumberArgument in = scan_number(argument_text(context.line, context.word_end));
     if (in.form == ArgumentForm::usage || (in.form == ArgumentForm::write && in.value != 0 && in.value != 1)) {
         send_usage(u"Usage(read) : captureloop", u"Usage(wrtie) : captureloop 0/1(Off/On)");
         return;
@@ -181,7 +167,7 @@ void CTamrelComMFC::cmd_captureloop(const CommandContext& context) {
 }
 
 void CTamrelComMFC::cmd_captureagc(const CommandContext& context) {
-    const Scanned in = scan_one(argument_text(context.line, context.word_end));
+    const NumberArgument in = scan_number(argument_text(context.line, context.word_end));
     if (in.form == ArgumentForm::usage || (in.form == ArgumentForm::write && in.value != 0 && in.value != 1)) {
         send_usage(u"Usage(read) : captureagc", u"Usage(wrtie) : captureagc 0/1(Off/On)");
         return;
@@ -198,15 +184,14 @@ void CTamrelComMFC::cmd_captureagc(const CommandContext& context) {
 }
 
 void CTamrelComMFC::cmd_captureagcspeed(const CommandContext& context) {
-    const Scanned in = scan_one(argument_text(context.line, context.word_end));
+    const NumberArgument in = scan_number(argument_text(context.line, context.word_end));
     if (in.form == ArgumentForm::read) {
         unsigned ms = setting_.get(&_TmSettingBlock_t::CaptureAGCSpeed);
         if (const unsigned status = tm_device().CaptureGetAGCSpeed(ms)) TmErrorReport(status);
         send_status(platform::format(u"AGC Speed : %u ms", ms).c_str());
         return;
     }
-    if (in.form != ArgumentForm::write || in.value < static_cast<int>(kAgcSpeedMin) ||
-        in.value > static_cast<int>(kAgcSpeedMax)) {
+    if (in.form != ArgumentForm::write || in.value < kAgcSpeedMin || in.value > kAgcSpeedMax) {
         send_usage(u"Usage(read) : captureagcspeed", u"Usage(write) : captureagcspeed [10~500]([10~500]ms)");
         return;
     }

@@ -2,6 +2,7 @@
 // Parsing a console line: the command word, its row in the command table, and the argument forms
 // every handler uses.
 
+#include <cstdint>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -30,3 +31,14 @@ std::u16string file_argument(std::u16string_view line, std::size_t word_end);
 // read form, exactly `expected` values the write form, anything else the usage reply.
 enum class ArgumentForm { read, write, usage };
 ArgumentForm argument_form(int scan_result, int expected);
+
+// The argument of a command that takes one number: the form the scan selects (" %d %d" counts
+// as ever) and the number at its full size, so a value beyond 32 bits is compared as it is,
+// never wrapped into a command's range; a number of more digits than 64 bits hold is
+// saturated. (The 32-bit scan of the system the commands were written for would turn
+// "4394967296" into 100,000,000.)
+struct NumberArgument {
+    ArgumentForm form;
+    std::int64_t value;
+};
+NumberArgument scan_number(std::u16string_view arguments);

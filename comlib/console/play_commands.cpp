@@ -58,16 +58,15 @@ unsigned CTamrelComMFC::play_seek(bool second, std::uint32_t seconds) {
 }
 
 void CTamrelComMFC::play_seek_command(const CommandContext& context, bool second) {
-    int value = 0;
-    int unused = 0;
-    const int scanned = platform::scan(argument_text(context.line, context.word_end), u" %d %d", &value, &unused);
-    if (scanned != 1) {
+    const NumberArgument in = scan_number(argument_text(context.line, context.word_end));
+    if (in.form != ArgumentForm::write) {
         send_status(second ? u"t2pp:Fail" : u"pp:Fail");
         return;
     }
+    const std::int64_t value = in.value;
     const TM_CMD_ID_e row = second ? TM_CMD_T2PP : TM_CMD_PP;
     // A second before the start or beyond the end of the recording has nothing to play.
-    if (value < 0 || static_cast<std::uint32_t>(value) > setting_.get(&_TmSettingBlock_t::PlayFileLength)) {
+    if (value < 0 || value > std::int64_t{setting_.get(&_TmSettingBlock_t::PlayFileLength)}) {
         TmReturnAck(kStatusRefused, row);
         send_status(second ? u"t2pp:Fail" : u"pp:Fail");
         return;

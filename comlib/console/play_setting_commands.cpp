@@ -5,7 +5,6 @@
 #include "comlib/session/device.hpp"
 #include "comlib/session/tamrel_com_mfc.hpp"
 #include "platform/text/format.hpp"
-#include "platform/text/scan.hpp"
 #include "tamrelapi/converters.hpp"
 
 namespace {
@@ -19,10 +18,9 @@ constexpr unsigned kRate24MHz = 30'000'000;
 }  // namespace
 
 void CTamrelComMFC::cmd_playfreq(const CommandContext& context) {
-    int value = 0;
-    int unused = 0;
-    const int scanned = platform::scan(argument_text(context.line, context.word_end), u" %d %d", &value, &unused);
-    const ArgumentForm form = argument_form(scanned, 1);
+    const NumberArgument in = scan_number(argument_text(context.line, context.word_end));
+    const ArgumentForm form = in.form;
+    const std::int64_t value = in.value;
     const CTamrelAPI& device = tm_device();
     if (form == ArgumentForm::read) {
         unsigned hz = setting_.get(&_TmSettingBlock_t::PlayFreq);
@@ -46,10 +44,9 @@ void CTamrelComMFC::cmd_playfreq(const CommandContext& context) {
 }
 
 void CTamrelComMFC::cmd_playgain(const CommandContext& context) {
-    int value = 0;
-    int unused = 0;
-    const int scanned = platform::scan(argument_text(context.line, context.word_end), u" %d %d", &value, &unused);
-    const ArgumentForm form = argument_form(scanned, 1);
+    const NumberArgument in = scan_number(argument_text(context.line, context.word_end));
+    const ArgumentForm form = in.form;
+    const std::int64_t value = in.value;
     const CTamrelAPI& device = tm_device();
     auto report_gain = [&] {
         short tenths = setting_.get(&_TmSettingBlock_t::PlayGain);
@@ -65,7 +62,7 @@ void CTamrelComMFC::cmd_playgain(const CommandContext& context) {
         return;
     }
     // The low 16 bits, taken as signed: what a remote controller's 16-bit field carries.
-    const auto gain = static_cast<short>(static_cast<std::uint16_t>(static_cast<unsigned>(value) & 0xFFFFU));
+    const auto gain = static_cast<short>(static_cast<std::uint16_t>(static_cast<std::uint64_t>(value) & 0xFFFFU));
     if (gain < -kPlayGainLimit || gain > kPlayGainLimit) {
         send_usage(u"Usage(read) : playgain", u"Usage(write) : playgain a(a x 01dB)");
         return;
@@ -82,20 +79,20 @@ void CTamrelComMFC::cmd_playgain(const CommandContext& context) {
 }
 
 void CTamrelComMFC::cmd_arb(const CommandContext& context) {
-    unsigned value = 0;
-    unsigned unused = 0;
-    const int scanned = platform::scan(argument_text(context.line, context.word_end), u" %u %u", &value, &unused);
-    const ArgumentForm form = argument_form(scanned, 1);
+    const NumberArgument in = scan_number(argument_text(context.line, context.word_end));
+    const ArgumentForm form = in.form;
     if (form == ArgumentForm::read) {
         unsigned rate = setting_.get(&_TmSettingBlock_t::PlayIQRate);
         if (const unsigned status = gc_AD9789.GetArbSymRate(rate)) TmErrorReport(status);
         send_status(platform::format(u"I/Q Rate:%u", rate).c_str());
         return;
     }
-    if (form != ArgumentForm::write) {
+    // A rate beyond 32 bits is no rate: the usage reply, as for a wrong count.
+    if (form != ArgumentForm::write || in.value < 0 || in.value > std::int64_t{UINT32_MAX}) {
         send_usage(u"Usage(read) : arb", u"Usage(write) : arb a(2343751 ~ 30000000)");
         return;
     }
+    const auto value = static_cast<unsigned>(in.value);
     std::lock_guard lock(mode_mutex_);
     const TmMode_e mode = current_mode_.load();
     if (mode != TM_MODE_INIT && mode != TM_MODE_PLAY) {
@@ -142,10 +139,9 @@ void CTamrelComMFC::cmd_arb(const CommandContext& context) {
 }
 
 void CTamrelComMFC::cmd_playspecinv(const CommandContext& context) {
-    int value = 0;
-    int unused = 0;
-    const int scanned = platform::scan(argument_text(context.line, context.word_end), u" %d %d", &value, &unused);
-    const ArgumentForm form = argument_form(scanned, 1);
+    const NumberArgument in = scan_number(argument_text(context.line, context.word_end));
+    const ArgumentForm form = in.form;
+    const std::int64_t value = in.value;
     if (form == ArgumentForm::usage || (form == ArgumentForm::write && value != 0 && value != 1)) {
         send_usage(u"Usage(read) : playspecinv", u"Usage(wrtie) : playspecinv 0/1(Off/On)");
         return;

@@ -4,7 +4,6 @@
 #include "comlib/console/command_line.hpp"
 #include "comlib/session/tamrel_com_mfc.hpp"
 #include "platform/text/format.hpp"
-#include "platform/text/scan.hpp"
 
 namespace {
 constexpr int kSlowestUpdateSpeed = 4;
@@ -12,10 +11,9 @@ constexpr int kLastResBw = 3;
 }  // namespace
 
 void CTamrelComMFC::cmd_remoteupdatespeed(const CommandContext& context) {
-    int value = 0;
-    int unused = 0;
-    const int scanned = platform::scan(argument_text(context.line, context.word_end), u" %d %d", &value, &unused);
-    const ArgumentForm form = argument_form(scanned, 1);
+    const NumberArgument in = scan_number(argument_text(context.line, context.word_end));
+    const ArgumentForm form = in.form;
+    const std::int64_t value = in.value;
     if (form == ArgumentForm::usage) {
         send_usage(u"Usage(read) : remoteupdatespeed",
                    u"Usage(write) : remoteupdatespeed [0/1/2/3/4/5/6](fast, , , ,slow))");
@@ -33,10 +31,9 @@ void CTamrelComMFC::cmd_remoteupdatespeed(const CommandContext& context) {
 }
 
 void CTamrelComMFC::cmd_resbw(const CommandContext& context) {
-    int value = 0;
-    int unused = 0;
-    const int scanned = platform::scan(argument_text(context.line, context.word_end), u" %d %d", &value, &unused);
-    const ArgumentForm form = argument_form(scanned, 1);
+    const NumberArgument in = scan_number(argument_text(context.line, context.word_end));
+    const ArgumentForm form = in.form;
+    const std::int64_t value = in.value;
     if (form == ArgumentForm::usage || (form == ArgumentForm::write && (value < 0 || value > kLastResBw))) {
         send_usage(u"Usage(read) : resbw", u"Usage(write) : resbw [0/1/2/3]");
         return;

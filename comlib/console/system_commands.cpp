@@ -5,7 +5,6 @@
 #include "comlib/session/device.hpp"
 #include "comlib/session/tamrel_com_mfc.hpp"
 #include "platform/text/format.hpp"
-#include "platform/text/scan.hpp"
 
 namespace {
 
@@ -14,22 +13,10 @@ constexpr unsigned kBoardCapture = 1;
 constexpr unsigned kBoardFullBand = 3;
 constexpr unsigned kRunPreviewing = 5;
 
-struct Scanned {
-    ArgumentForm form;
-    int value;
-};
-
-Scanned scan_one(std::u16string_view arguments) {
-    int value = 0;
-    int unused = 0;
-    const int scanned = platform::scan(arguments, u" %d %d", &value, &unused);
-    return {argument_form(scanned, 1), value};
-}
-
 }  // namespace
 
 void CTamrelComMFC::cmd_extclk(const CommandContext& context) {
-    const Scanned in = scan_one(argument_text(context.line, context.word_end));
+    const NumberArgument in = scan_number(argument_text(context.line, context.word_end));
     if (in.form == ArgumentForm::usage || (in.form == ArgumentForm::write && in.value != 0 && in.value != 1)) {
         send_usage(u"Usage(read) : extclk", u"Usage(write) : extclk 0/1(disable/enable)");
         return;
@@ -46,7 +33,7 @@ void CTamrelComMFC::cmd_extclk(const CommandContext& context) {
 }
 
 void CTamrelComMFC::cmd_trigger(const CommandContext& context) {
-    const Scanned in = scan_one(argument_text(context.line, context.word_end));
+    const NumberArgument in = scan_number(argument_text(context.line, context.word_end));
     if (in.form == ArgumentForm::usage || (in.form == ArgumentForm::write && in.value != 0 && in.value != 1)) {
         send_usage(u"Usage(read) : trigger", u"Usage(write) : trigger 0/1(Off/On)");
         return;
@@ -85,7 +72,7 @@ void CTamrelComMFC::cmd_trigger(const CommandContext& context) {
 }
 
 void CTamrelComMFC::cmd_modechange(const CommandContext& context) {
-    const Scanned in = scan_one(argument_text(context.line, context.word_end));
+    const NumberArgument in = scan_number(argument_text(context.line, context.word_end));
     if (in.form != ArgumentForm::write) {
         send_status(direction_.load() != 0 ? u"Capture Mode" : u"Play Mode");
         return;

@@ -40,7 +40,6 @@ enum class Form {
     line,        // the text at 0 is the whole line
     module_cal,  // "modulecal ...", by the packet's kind
     real,        // "%s %lf", double at 0
-    trigger_out, // id 60
 };
 
 bool in(std::uint32_t id, std::initializer_list<std::uint32_t> ids) {
@@ -49,7 +48,9 @@ bool in(std::uint32_t id, std::initializer_list<std::uint32_t> ids) {
 
 Form form_of(std::uint32_t id) {
     if (id > kLastGatedId) return Form::refused;
-    if (in(id, {3, 4, 13, 14, 23, 43, 44, 45, 48, 63, 69, 113})) return Form::refused;
+    // 60 ("triggeroutlevel") has no line of its own either: refused on both generations, where
+    // the second would otherwise be handed an empty line to answer as an unknown command.
+    if (in(id, {3, 4, 13, 14, 23, 43, 44, 45, 48, 60, 63, 69, 113})) return Form::refused;
     if (in(id, {0, 1, 2, 9, 10, 20, 46, 49, 51, 57, 59, 97, 98, 119, 120, 129})) return Form::bare;
     if (in(id, {5, 7, 11, 61, 66, 93, 95, 99, 101, 103, 117, 126})) return Form::start;
     if (in(id, {6, 8, 12, 62, 67, 94, 96, 100, 102, 104, 118, 127})) return Form::stop;
@@ -69,7 +70,6 @@ Form form_of(std::uint32_t id) {
     if (id == 114) return Form::line;
     if (id == 115) return Form::module_cal;
     if (id == 123) return Form::real;
-    if (id == 60) return Form::trigger_out;
     return Form::refused;
 }
 
@@ -188,12 +188,6 @@ unsigned CTamrelComMFC::Convert_RemoteCmd2ConsoleCmd(std::u16string& line, _TmPa
     case Form::real:
         if (!payload.has(0, 8)) return kRefused;
         line = platform::format(u"%s %lf", name, payload.at<double>(0));
-        return 0;
-    case Form::trigger_out:
-        // No translation: refused by the first generation; the second answers the empty line as
-        // an unknown command.
-        if (!second_generation()) return kRefused;
-        line.clear();
         return 0;
     }
     return kRefused;

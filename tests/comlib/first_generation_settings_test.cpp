@@ -45,6 +45,7 @@ TEST_F(FirstGenerationSettingsTest, CaptureFrequencyBoundsFollowTheBandwidth) {
                   {"Capture Frequency : 40000000 hz", "Capture Gain:25.0dB"}},
                  {u"capturefreq 33999999", usage},
                  {u"capturefreq 1000000001", usage},
+                 {u"capturefreq 4394967296", usage},  // 2^32 + 100 MHz: refused, not wrapped into range
                  {u"capturefreq 1 2", usage},
                  {u"capturefreq", {"Capture Frequency : 40000000 hz"}});
     EXPECT_EQ(session_->SettingBlock().CaptureFreq, 40'000'000U);
@@ -100,13 +101,17 @@ TEST_F(FirstGenerationSettingsTest, AgcSpeedAcceptsUpToOneSecondDespiteItsUsageT
     EXPECT_FORMS({u"captureagcspeed 800", {"AGC Speed : 800 ms"}},
                  {u"captureagcspeed", {"AGC Speed : 800 ms"}},
                  {u"captureagcspeed 9", usage},
-                 {u"captureagcspeed 1001", usage});
+                 {u"captureagcspeed 1001", usage},
+                 {u"captureagcspeed 4294967396", usage},  // 2^32 + 100
+                 {u"captureagcspeed 99999999999999999999999", usage});
 }
 
 TEST_F(FirstGenerationSettingsTest, PlayFrequencyGainAndRate) {
     EXPECT_FORMS({u"playfreq 100000000", {"playfreq:Ok"}},
                  {u"playfreq", {"playfreq:100000000"}},
                  {u"playfreq 49999999", {"Usage(read) : playfreq", "Usage(write) : playfreq freq"}},
+                 {u"playfreq 4394967296", {"Usage(read) : playfreq", "Usage(write) : playfreq freq"}},
+                 {u"arb 4294967297", {"Usage(read) : arb", "Usage(write) : arb a(2343751 ~ 30000000)"}},
                  {u"playgain -120", {"playgain:Ok", "Play Gain : -120 x 01dB"}},
                  {u"playgain", {"Play Gain : -120 x 01dB"}},
                  {u"playgain 65535", {"playgain:Ok", "Play Gain : -1 x 01dB"}},  // the low 16 bits, signed

@@ -258,6 +258,7 @@ TEST_P(PlayTest, SeeksAndRangesOutsideTheRecordingAreRefused) {
     const Case cases[] = {
         {u"pp 4", u"pp:Fail", u"t2pp:Fail"},
         {u"pp -1", u"pp:Fail", u"t2pp:Fail"},
+        {u"pp 4294967298", u"pp:Fail", u"t2pp:Fail"},  // 2^32 + 2: beyond the recording, not second 2
         {u"playrepeat 2 4", u"Play Repeat Invalid Param", u"Play Repeat Invalid Param"},
         {u"playrepeat 2 2", u"Play Repeat Invalid Param", u"Play Repeat Invalid Param"},
         {u"playrepeat -1 2", u"Play Repeat Invalid Param", u"Play Repeat Invalid Param"},

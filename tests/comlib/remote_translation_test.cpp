@@ -151,21 +151,15 @@ TEST_F(TranslationTest, SearchRecordsItsRequester) {
     EXPECT_EQ(session_->SearchRequesterAddress(), 0x0A00000AU);
 }
 
-// "triggeroutlevel" has no translation: the second generation answers the empty line as an
-// unknown command, the first refuses the packet.
-TEST_F(TranslationTest, TriggerOutLevelIsAnEmptyLineOnTheSecondGeneration) {
-    ASSERT_EQ(session_->TmOpenDevice(), 0U);
-    attach();
-    const auto line = translate(packet(60).i32(1));
-    ASSERT_TRUE(line.has_value());
-    EXPECT_TRUE(line->empty());
-}
-
-TEST_F(TranslationTest, TriggerOutLevelIsRefusedOnTheFirstGeneration) {
-    tamrel::sim::control::reset(DeviceKind::first_generation);
-    ASSERT_EQ(session_->TmOpenDevice(), 0U);
-    attach();
-    EXPECT_FALSE(translate(packet(60).i32(1)).has_value());
+// "triggeroutlevel" has no translation: refused on both generations.
+TEST_F(TranslationTest, TriggerOutLevelIsRefusedOnBothGenerations) {
+    for (DeviceKind kind : {DeviceKind::second_generation, DeviceKind::first_generation}) {
+        tamrel::sim::control::reset(kind);
+        session_ = std::make_unique<CTamrelComMFC>();
+        ASSERT_EQ(session_->TmOpenDevice(), 0U);
+        attach();
+        EXPECT_FALSE(translate(packet(60).i32(1)).has_value()) << tamrel::api::device_kind_name(kind);
+    }
 }
 
 TEST_F(TranslationTest, DisconnectAndModechangeEmptyTheQueueFirst) {
