@@ -168,11 +168,11 @@ TEST_F(ListingTest, FilelistSendsOneRecordPerRecordingAtTheWireOffsets) {
     // A recording whose name carries its time, one without, a black-box set of two members, and
     // files that are no recording: a header naming a missing sample file, an extension in
     // capitals, a text file and the sample files themselves.
-    RecordingSpec timed;
+    RecordingPlan timed;
     timed.title = u"20170315_142501";
     timed.seconds = seconds_of(2, [](unsigned s) { return RecordedSecond{1.0F, -30.0 - s, {}}; });
     write_recording(timed);
-    RecordingSpec plain;
+    RecordingPlan plain;
     plain.title = u"rec_b";
     plain.iq_rate = 30'000'000;
     plain.centre_hz = 100'000'000;
@@ -181,7 +181,7 @@ TEST_F(ListingTest, FilelistSendsOneRecordPerRecordingAtTheWireOffsets) {
     write_recording(plain);
     std::vector<std::u16string> members;
     for (unsigned m = 0; m < 2; ++m) {
-        RecordingSpec member;
+        RecordingPlan member;
         member.title = platform::format(u"bbr_record_%04u", m);
         member.seconds = seconds_of(m + 1, [](unsigned) { return RecordedSecond{0.5F, -35.0, {}}; });
         write_recording(member);
@@ -189,7 +189,7 @@ TEST_F(ListingTest, FilelistSendsOneRecordPerRecordingAtTheWireOffsets) {
     }
     write_black_box_set(u"bbr_event_0000.bbr", members);
     write_text(u"missing.wpj", header_line(u"missing.iqw", 10'000'000, false, 50'000'000, 0));
-    RecordingSpec upper = timed;
+    RecordingPlan upper = timed;
     upper.title = u"UPPER";
     write_recording(upper);
     std::filesystem::rename(record_file(u"UPPER.wpj"), record_file(u"UPPER.WPJ"));

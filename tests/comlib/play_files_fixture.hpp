@@ -32,7 +32,7 @@ struct RecordedSecond {
 };
 
 // A recording to write: `title`.iqw and `title`.wpj in D's recording folder.
-struct RecordingSpec {
+struct RecordingPlan {
     std::u16string title;
     std::vector<RecordedSecond> seconds;
     unsigned iq_rate = 10'000'000;
@@ -71,11 +71,11 @@ public:
         return platform::format(u"$GPRMC,%06u,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6A", second);
     }
 
-    // The gain and GPS lines of `spec` after line 1, in file order, without line ends.
-    static std::vector<std::u16string> log_lines(const RecordingSpec& spec) {
+    // The gain and GPS lines of `plan` after line 1, in file order, without line ends.
+    static std::vector<std::u16string> log_lines(const RecordingPlan& plan) {
         std::vector<std::u16string> lines;
         int second = 0;
-        for (const RecordedSecond& s : spec.seconds) {
+        for (const RecordedSecond& s : plan.seconds) {
             lines.push_back(gain_text(s.gain_db, s.power_db, ++second));
             if (!s.gps.empty()) lines.push_back(s.gps);
         }
@@ -162,15 +162,15 @@ protected:
     }
 
     // Writes the recording; returns its project file path (Windows form).
-    std::u16string write_recording(const RecordingSpec& spec) const {
-        const std::u16string sample = spec.title + u".iqw";
+    std::u16string write_recording(const RecordingPlan& plan) const {
+        const std::u16string sample = plan.title + u".iqw";
         const std::uint64_t size =
-            spec.sample_bytes != 0 ? spec.sample_bytes : spec.seconds.size() * bytes_per_second(spec.iq_rate);
-        write_sample(sample, size, spec.seed);
-        std::u16string text = header_line(sample, spec.iq_rate, spec.second_generation, spec.centre_hz, spec.agc);
-        for (const std::u16string& line : log_lines(spec)) text += line + u"\r\n";
-        write_text(spec.title + u".wpj", text);
-        return record_path(spec.title + u".wpj");
+            plan.sample_bytes != 0 ? plan.sample_bytes : plan.seconds.size() * bytes_per_second(plan.iq_rate);
+        write_sample(sample, size, plan.seed);
+        std::u16string text = header_line(sample, plan.iq_rate, plan.second_generation, plan.centre_hz, plan.agc);
+        for (const std::u16string& line : log_lines(plan)) text += line + u"\r\n";
+        write_text(plan.title + u".wpj", text);
+        return record_path(plan.title + u".wpj");
     }
 
     // A black-box event file `name` listing the project files of `members` (titles), oldest

@@ -75,13 +75,13 @@ class ProjectLogTest : public LogRequestTest, public ::testing::WithParamInterfa
 
 TEST_P(ProjectLogTest, PagesTheLogWithoutLosingOrRepeatingALine) {
     const PagingCase& c = GetParam();
-    RecordingSpec spec;
-    spec.title = u"log";
-    spec.seconds = seconds_of(c.seconds, [&](unsigned s) {
+    RecordingPlan plan;
+    plan.title = u"log";
+    plan.seconds = seconds_of(c.seconds, [&](unsigned s) {
         return RecordedSecond{static_cast<float>(s % 7), -30.0 - static_cast<double>(s % 5),
                               c.has_gps(s) ? gps_text(s) : std::u16string()};
     });
-    select(write_recording(spec));
+    select(write_recording(plan));
 
     std::vector<std::u16string> all;
     std::uint32_t gains_so_far = 0;
@@ -97,7 +97,7 @@ TEST_P(ProjectLogTest, PagesTheLogWithoutLosingOrRepeatingALine) {
         EXPECT_EQ(session_->LogPosition(), gains_so_far) << "request " << i;
         all.insert(all.end(), page.lines.begin(), page.lines.end());
     }
-    EXPECT_EQ(all, log_lines(spec)) << "the pages together are not the log, line for line";
+    EXPECT_EQ(all, log_lines(plan)) << "the pages together are not the log, line for line";
 
     // Past the end only the end of the log is sent, and the position stays at the end.
     const LogPage after = request_page();
@@ -133,10 +133,10 @@ TEST_F(LogRequestTest, WithoutAPlayFileTheLogEndsAtOnce) {
 }
 
 TEST_F(LogRequestTest, AProjectFileThatCannotBeReadEndsTheLogAndTheNextStartsAgain) {
-    RecordingSpec spec;
-    spec.title = u"gone";
-    spec.seconds = seconds_of(80, [](unsigned s) { return RecordedSecond{1.0F, -30.0 - s, {}}; });
-    const std::u16string path = write_recording(spec);
+    RecordingPlan plan;
+    plan.title = u"gone";
+    plan.seconds = seconds_of(80, [](unsigned s) { return RecordedSecond{1.0F, -30.0 - s, {}}; });
+    const std::u16string path = write_recording(plan);
     select(path);
     ASSERT_EQ(request_page().gains, 60U);
     ASSERT_EQ(session_->LogPosition(), 60U);
@@ -149,10 +149,10 @@ TEST_F(LogRequestTest, AProjectFileThatCannotBeReadEndsTheLogAndTheNextStartsAga
     EXPECT_EQ(session_->LogPosition(), 0U);
 
     // Back again, the log starts from its first line.
-    write_recording(spec);
+    write_recording(plan);
     const LogPage again = request_page();
     ASSERT_FALSE(again.lines.empty());
-    EXPECT_EQ(again.lines.front(), log_lines(spec).front());
+    EXPECT_EQ(again.lines.front(), log_lines(plan).front());
     EXPECT_EQ(again.gains, 60U);
 }
 
@@ -164,14 +164,14 @@ TEST_F(LogRequestTest, ASetPagesAcrossItsFilesAndNumbersTheSecondsOn) {
     std::vector<std::u16string> expected;
     unsigned second_of_set = 0;
     for (int m = 0; m < 3; ++m) {
-        RecordingSpec spec;
-        spec.title = platform::format(u"bbr_record_%04d", m);
-        spec.seconds = seconds_of(25, [&](unsigned s) {
+        RecordingPlan plan;
+        plan.title = platform::format(u"bbr_record_%04d", m);
+        plan.seconds = seconds_of(25, [&](unsigned s) {
             return RecordedSecond{static_cast<float>(m) + 0.5F, -40.0 + s, gps_text(static_cast<unsigned>(m) * 100 + s)};
         });
-        write_recording(spec);
-        titles.push_back(spec.title);
-        for (const RecordedSecond& s : spec.seconds) {
+        write_recording(plan);
+        titles.push_back(plan.title);
+        for (const RecordedSecond& s : plan.seconds) {
             expected.push_back(gain_text(s.gain_db, s.power_db, static_cast<int>(++second_of_set)));
             expected.push_back(s.gps);
         }

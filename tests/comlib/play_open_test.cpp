@@ -40,19 +40,19 @@ class PlayFileGainTest : public PlayFilesTest, public ::testing::WithParamInterf
 
 // Ten seconds, gain 1 + s dB in second s, the loudest power in second 4, a GPS sentence after
 // every gain line.
-RecordingSpec ten_seconds(int agc) {
-    RecordingSpec spec;
-    spec.title = u"ten";
-    spec.agc = agc;
-    spec.seconds = PlayFilesTest::seconds_of(
+RecordingPlan ten_seconds(int agc) {
+    RecordingPlan plan;
+    plan.title = u"ten";
+    plan.agc = agc;
+    plan.seconds = PlayFilesTest::seconds_of(
         10, [](unsigned s) { return second_with(1.0F + static_cast<float>(s), s == 4); }, true);
-    return spec;
+    return plan;
 }
 
 TEST_P(PlayFileGainTest, PlayfileSetsTheGainOfTheRecordingAndSendsItsWholeLog) {
     open_connected(DeviceKind::first_generation);
-    const RecordingSpec spec = ten_seconds(GetParam().agc);
-    const std::u16string path = write_recording(spec);
+    const RecordingPlan plan = ten_seconds(GetParam().agc);
+    const std::u16string path = write_recording(plan);
     window_.clear();
     const std::vector<ReceivedPacket> sent = packets_of(u"playfile " + path);
 
@@ -73,7 +73,7 @@ TEST_P(PlayFileGainTest, PlayfileSetsTheGainOfTheRecordingAndSendsItsWholeLog) {
     // The whole log went out while the file was read: every gain line and every GPS sentence,
     // each without its line end, after both graphs were cleared.
     std::vector<std::u16string> gains, sentences;
-    for (const std::u16string& line : log_lines(spec)) (line.starts_with(u"$GAIN") ? gains : sentences).push_back(line);
+    for (const std::u16string& line : log_lines(plan)) (line.starts_with(u"$GAIN") ? gains : sentences).push_back(line);
     EXPECT_EQ(texts_of(only(sent, TM_CMD_GAIN_CHANNEL, TM_RW_LOG_GAIN_LINE)), gains);
     EXPECT_EQ(texts_of(only(sent, TM_CMD_GPS_CHANNEL, TM_RW_LOG_GPS_LINE)), sentences);
 
@@ -115,10 +115,10 @@ class PlayFileExRangeTest : public PlayFilesTest, public ::testing::WithParamInt
 
 TEST_P(PlayFileExRangeTest, TheRangeFollowsTheReadBackGain) {
     open_connected(DeviceKind::first_generation);
-    RecordingSpec spec;
-    spec.title = u"range";
-    spec.seconds = {second_with(1.0F, false), second_with(GetParam().loudest_gain_db, true), second_with(2.0F, false)};
-    const std::vector<ReceivedPacket> sent = packets_of(u"playfileex " + write_recording(spec));
+    RecordingPlan plan;
+    plan.title = u"range";
+    plan.seconds = {second_with(1.0F, false), second_with(GetParam().loudest_gain_db, true), second_with(2.0F, false)};
+    const std::vector<ReceivedPacket> sent = packets_of(u"playfileex " + write_recording(plan));
 
     ASSERT_EQ(only(sent, TM_CMD_PLAYFILEEX, TM_RW_ACK).size(), 1U);
     const auto read_back = only(sent, TM_CMD_GAIN_CHANNEL, TM_RW_PLAY_GAIN);
@@ -164,13 +164,13 @@ TEST_P(SecondGenerationOpenTest, T2playfileSetsThePlayPathAndReportsTheGainRange
     ASSERT_EQ(session_->PlayOffsetGain(), c.offset_gain);
     constexpr short kLogGainBase = -50;
     CTamrelComMFCTestPeer::set_setting(*session_, &_TmSettingBlock_t::PlayGain, kLogGainBase);
-    RecordingSpec spec;
-    spec.title = u"second";
-    spec.second_generation = true;
-    spec.centre_hz = c.centre_hz;
-    spec.sample_bytes = c.sample_bytes;
-    for (float g : c.gains) spec.seconds.push_back(RecordedSecond{g, -30.0, {}});
-    const std::vector<ReceivedPacket> sent = packets_of(u"t2playfile " + write_recording(spec));
+    RecordingPlan plan;
+    plan.title = u"second";
+    plan.second_generation = true;
+    plan.centre_hz = c.centre_hz;
+    plan.sample_bytes = c.sample_bytes;
+    for (float g : c.gains) plan.seconds.push_back(RecordedSecond{g, -30.0, {}});
+    const std::vector<ReceivedPacket> sent = packets_of(u"t2playfile " + write_recording(plan));
 
     ASSERT_EQ(only(sent, TM_CMD_T2PLAYFILE, TM_RW_ACK).size(), 1U);
     const auto e = static_cast<short>(c.gains.front() * 10.0F);
@@ -224,7 +224,7 @@ class PlayFileCommandTest : public PlayFilesTest, public ::testing::WithParamInt
 protected:
     // GOOD.WPJ (capitals) with GOOD.iqw; bad.wpj whose AGC value is refused; notes.txt.
     void write_files() {
-        RecordingSpec good;
+        RecordingPlan good;
         good.title = u"GOOD";
         good.second_generation = GetParam().kind == DeviceKind::second_generation;
         good.seconds = {second_with(3.0F, true)};
@@ -291,13 +291,13 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(PlayFilesTest, PlayfileWhileRecordingReportsTheSelectionAndOpensNothing) {
     open_connected(DeviceKind::first_generation);
-    RecordingSpec first;
+    RecordingPlan first;
     first.title = u"first";
     first.seconds = {second_with(1.0F, true)};
     const std::u16string selected = write_recording(first);
     run(u"playfile " + selected);
     ASSERT_EQ(session_->PlayProjectPath(), selected);
-    RecordingSpec other = first;
+    RecordingPlan other = first;
     other.title = u"other";
     const std::u16string other_path = write_recording(other);
 
@@ -352,7 +352,7 @@ class RefusedOpenTest : public PlayFilesTest, public ::testing::WithParamInterfa
 
 TEST_P(RefusedOpenTest, LeavesThePreviousSelectionWhole) {
     open_connected(DeviceKind::first_generation);
-    RecordingSpec kept;
+    RecordingPlan kept;
     kept.title = u"kept";
     kept.iq_rate = 30'000'000;
     kept.centre_hz = 70'000'000;
@@ -369,7 +369,7 @@ TEST_P(RefusedOpenTest, LeavesThePreviousSelectionWhole) {
     write_text(u"agc.wpj", header_line(u"agc.iqw", kRate, false, 90'000'000, 2));
     write_sample(u"short.iqw", 1'048'575, 4);
     write_text(u"short.wpj", header_line(u"short.iqw", kRate, false, 90'000'000, 0));
-    RecordingSpec member;
+    RecordingPlan member;
     member.title = u"member";
     member.seconds = {second_with(1.0F, true)};
     write_recording(member);
@@ -412,13 +412,13 @@ TEST_P(SelectionTest, OpeningFillsThePlaySettingsAndTheWindows) {
     session_->TmSetStaticWinID(TM_STATIC_PLAY_FILE, &file_window);
     session_->TmSetStaticWinID(TM_STATIC_PLAY_FREQ, &freq_window);
     session_->TmSetStaticWinID(TM_STATIC_PLAY_BW, &bw_window);
-    RecordingSpec spec;
-    spec.title = u"selected";
-    spec.iq_rate = c.iq_rate;
-    spec.centre_hz = c.centre_hz;
-    spec.seconds = seconds_of(c.seconds, [](unsigned s) { return second_with(static_cast<float>(s), s == 1); });
+    RecordingPlan plan;
+    plan.title = u"selected";
+    plan.iq_rate = c.iq_rate;
+    plan.centre_hz = c.centre_hz;
+    plan.seconds = seconds_of(c.seconds, [](unsigned s) { return second_with(static_cast<float>(s), s == 1); });
     window_.clear();
-    run(u"playfileex " + write_recording(spec));
+    run(u"playfileex " + write_recording(plan));
 
     const _TmSettingBlock_t b = session_->SettingBlock();
     EXPECT_EQ(b.PlayIQRate, c.iq_rate);
@@ -459,15 +459,15 @@ INSTANTIATE_TEST_SUITE_P(Table, SelectionTest,
 
 TEST_F(PlayFilesTest, OpeningSendsTheSampleFilesFirstBytesTwiceThenTheNotices) {
     open_connected(DeviceKind::first_generation);
-    RecordingSpec spec;
-    spec.title = u"spectrum";
-    spec.seed = 9;
-    spec.seconds = {second_with(1.0F, true), second_with(2.0F, false)};
-    const std::vector<ReceivedPacket> sent = packets_of(u"playfile " + write_recording(spec));
+    RecordingPlan plan;
+    plan.title = u"spectrum";
+    plan.seed = 9;
+    plan.seconds = {second_with(1.0F, true), second_with(2.0F, false)};
+    const std::vector<ReceivedPacket> sent = packets_of(u"playfile " + write_recording(plan));
 
     const std::vector<ReceivedPacket> chunks = raw_chunks(sent);
     ASSERT_EQ(chunks.size(), 2 * kChunksPerSpectrum);
-    const std::vector<std::uint8_t> expected = sample_pattern(kSpectrumBytes, spec.seed);
+    const std::vector<std::uint8_t> expected = sample_pattern(kSpectrumBytes, plan.seed);
     for (std::size_t copy = 0; copy < 2; ++copy) {
         std::vector<std::uint8_t> bytes;
         for (std::size_t i = 0; i < kChunksPerSpectrum; ++i) {
@@ -534,17 +534,17 @@ TEST_P(BlackBoxSetOpenTest, OpensAsOneRecordingWithTheLoudestSecondAcrossItsFile
     std::vector<std::u16string> titles;
     unsigned n = 0;
     for (std::size_t m = 0; m < lengths.size(); ++m) {
-        RecordingSpec spec;
-        spec.title = platform::format(u"bbr_record_%04d", static_cast<int>(m));
-        spec.seed = static_cast<std::uint8_t>(20 + m);
+        RecordingPlan plan;
+        plan.title = platform::format(u"bbr_record_%04d", static_cast<int>(m));
+        plan.seed = static_cast<std::uint8_t>(20 + m);
         for (unsigned s = 0; s < lengths[m]; ++s) {
             ++n;
             const auto& loud = GetParam().loud;
             const bool is_loud = std::find(loud.begin(), loud.end(), n) != loud.end();
-            spec.seconds.push_back(second_with(0.5F * static_cast<float>(n), is_loud));
+            plan.seconds.push_back(second_with(0.5F * static_cast<float>(n), is_loud));
         }
-        write_recording(spec);
-        titles.push_back(spec.title);
+        write_recording(plan);
+        titles.push_back(plan.title);
     }
     const std::u16string set_path = write_black_box_set(u"bbr_event_0000.bbr", titles);
     const std::vector<ReceivedPacket> sent = packets_of(u"playfileex " + set_path);
@@ -603,11 +603,11 @@ class DeviceFaultTest : public PlayFilesTest, public ::testing::WithParamInterfa
 TEST_P(DeviceFaultTest, IsReportedAndTheOpeningCompletes) {
     const FaultCase& c = GetParam();
     open_connected(c.kind);
-    RecordingSpec spec;
-    spec.title = u"fault";
-    spec.second_generation = c.kind == DeviceKind::second_generation;
-    spec.seconds = {second_with(1.0F, true), second_with(2.0F, false)};
-    const std::u16string path = write_recording(spec);
+    RecordingPlan plan;
+    plan.title = u"fault";
+    plan.second_generation = c.kind == DeviceKind::second_generation;
+    plan.seconds = {second_with(1.0F, true), second_with(2.0F, false)};
+    const std::u16string path = write_recording(plan);
     ASSERT_TRUE(control::fail_next(c.operation, 1, kDeviceFault).ok());
     window_.clear();
     const std::vector<ReceivedPacket> sent = packets_of(c.command + path);
