@@ -23,127 +23,17 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/child_process.hpp"
 #include "tests/support/port_offset.hpp"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-class HostProcess {
+// tamrel-host as a child process.
+class HostProcess : public tamrel::test::ChildProcess {
 public:
-    explicit HostProcess(std::vector<std::string> args) {
-        int in[2];
-        int out[2];
-        int err[2];
-        if (::pipe(in) != 0 || ::pipe(out) != 0 || ::pipe(err) != 0) return;
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            ::dup2(in[0], 0);
-            ::dup2(out[1], 1);
-            ::dup2(err[1], 2);
-            for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]}) ::close(fd);
-            std::vector<char*> argv;
-            std::string program = TAMREL_HOST_PATH;
-            argv.push_back(program.data());
-            for (auto& a : args) argv.push_back(a.data());
-            argv.push_back(nullptr);
-            ::execv(program.c_str(), argv.data());
-            ::_exit(127);
-        }
-        ::close(in[0]);
-        ::close(out[1]);
-        ::close(err[1]);
-        stdin_ = in[1];
-        stdout_ = out[0];
-        stderr_ = err[0];
-    }
-    ~HostProcess() {
-        close_stdin();
-        if (pid_ > 0 && !exited_) {
-            ::kill(pid_, SIGKILL);
-            ::waitpid(pid_, nullptr, 0);
-        }
-        if (stdout_ >= 0) ::close(stdout_);
-        if (stderr_ >= 0) ::close(stderr_);
-    }
-
-    void write_line(const std::string& line) {
-        const std::string text = line + "\n";
-        ASSERT_EQ(::write(stdin_, text.data(), text.size()), static_cast<ssize_t>(text.size()));
-    }
-    void close_stdin() {
-        if (stdin_ >= 0) ::close(stdin_);
-        stdin_ = -1;
-    }
-    // Reads standard output until `text` appears as a whole line, for at most 20 s.
-    bool wait_for_line(const std::string& text) {
-        const auto deadline = Clock::now() + std::chrono::seconds(20);
-        while (Clock::now() < deadline) {
-            if (has_line(text)) return true;
-            if (!read_some(stdout_, output_, deadline)) break;
-        }
-        return has_line(text);
-    }
-    // Waits up to 20 s for the process to end; its exit code, or nothing.
-    std::optional<int> wait_exit() {
-        const auto deadline = Clock::now() + std::chrono::seconds(20);
-        while (Clock::now() < deadline) {
-            int status = 0;
-            const pid_t done = ::waitpid(pid_, &status, WNOHANG);
-            if (done == pid_) {
-                exited_ = true;
-                drain();
-                return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-            }
-            read_some(stdout_, output_, Clock::now() + std::chrono::milliseconds(50));
-        }
-        return std::nullopt;
-    }
-    void signal(int sig) { ::kill(pid_, sig); }
-    const std::string& output() const { return output_; }
-    const std::string& errors() const { return errors_; }
-    // Waits up to 20 s for output containing `fragment`.
-    bool wait_for_text(const std::string& fragment) {
-        const auto deadline = Clock::now() + std::chrono::seconds(20);
-        while (Clock::now() < deadline) {
-            if (output_.find(fragment) != std::string::npos) return true;
-            if (!read_some(stdout_, output_, deadline)) break;
-        }
-        return output_.find(fragment) != std::string::npos;
-    }
-    bool has_line(const std::string& text) const {
-        return ("\n" + output_).find("\n" + text + "\n") != std::string::npos;
-    }
-
-private:
-    static bool read_some(int fd, std::string& into, Clock::time_point deadline) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-        pollfd p{fd, POLLIN, 0};
-        if (::poll(&p, 1, static_cast<int>(std::max<long>(0, left.count()))) <= 0) return true;
-        char buffer[4096];
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
-        if (got <= 0) return false;
-        into.append(buffer, static_cast<std::size_t>(got));
-        return true;
-    }
-    void drain() {
-        while (read_some(stdout_, output_, Clock::now())) {
-            pollfd p{stdout_, POLLIN, 0};
-            if (::poll(&p, 1, 0) <= 0) break;
-        }
-        while (true) {
-            pollfd p{stderr_, POLLIN, 0};
-            if (::poll(&p, 1, 0) <= 0 || !read_some(stderr_, errors_, Clock::now())) break;
-        }
-    }
-
-    pid_t pid_ = -1;
-    int stdin_ = -1;
-    int stdout_ = -1;
-    int stderr_ = -1;
-    bool exited_ = false;
-    std::string output_;
-    std::string errors_;
+    explicit HostProcess(std::vector<std::string> args) : ChildProcess(TAMREL_HOST_PATH, std::move(args)) {}
 };
 
 class HostTest : public ::testing::Test {
