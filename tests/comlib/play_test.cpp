@@ -338,60 +338,60 @@ INSTANTIATE_TEST_SUITE_P(BothGenerations, PlayTest,
                          ::testing::Values(DeviceKind::first_generation, DeviceKind::second_generation),
                          GenerationName{});
 
-// A black-box set plays as one recording: its files end to end, then from the start again.
-class PlaySetTest : public PlayTest {};
+// A set plays as one recording: its files end to end, then from the start again.
+class PlaySetTest : public PlayTest {
+protected:
+    // Members of 2 s each with distinct counters: their bytes joined in set order, and the
+    // "$File" lines that list them, each name followed by `after_name`.
+    struct Members {
+        std::vector<std::uint8_t> joined;
+        std::u16string file_lines;
+    };
+    Members write_members(const std::vector<std::string>& titles, std::u16string_view after_name) {
+        Members members;
+        for (std::size_t i = 0; i < titles.size(); ++i) {
+            write_recording(titles[i], 2, 0, {}, static_cast<std::uint32_t>(i) * 10'000'000U);
+            const auto& bytes = recordings_[titles[i]];
+            members.joined.insert(members.joined.end(), bytes.begin(), bytes.end());
+            members.file_lines += u"$File," + platform::from_utf8(titles[i] + ".wpj") + std::u16string(after_name) + u"\r\n";
+        }
+        return members;
+    }
+    // Plays the opened set through twice and checks the sink got the members joined, cycled.
+    void expect_played_end_to_end(const std::vector<std::uint8_t>& joined) {
+        start_play();
+        ASSERT_TRUE(received_at_least(joined.size() * 2));
+        stop_play();
+        const auto stats = control::play_stats();
+        tamrel::sim::PlayHash expected;
+        cyclic_hash(expected, joined, 0, joined.size(), 0, stats.received);
+        EXPECT_EQ(stats.hash, expected.value()) << "a gap or a repeat at a file boundary";
+        EXPECT_TRUE(window_.wait_for_text(u"Next BBR", 0ms));
+        EXPECT_TRUE(window_.wait_for_text(u"File repeat", 0ms));
+    }
+};
 
 TEST_P(PlaySetTest, ABlackBoxSetPlaysItsFilesEndToEndWithoutAGap) {
     open(/*paced=*/false);
-    std::vector<std::uint8_t> joined;
-    std::u16string event = u"$Ver,1,Total,3,Event,member0.wpj,Position,0,Mask,TRIGGER,,,,\r\n";
-    for (int i = 0; i < 3; ++i) {
-        const std::string title = "member" + std::to_string(i);
-        write_recording(title, 2, 0, {}, static_cast<std::uint32_t>(i) * 10'000'000U);
-        const auto& bytes = recordings_[title];
-        joined.insert(joined.end(), bytes.begin(), bytes.end());
-        event += u"$File," + platform::from_utf8(title + ".wpj") + u",\r\n";
-    }
-    write_text("bbr_event_0000.bbr", event);
+    const Members members = write_members({"member0", "member1", "member2"}, u",");
+    write_text("bbr_event_0000.bbr",
+               u"$Ver,1,Total,3,Event,member0.wpj,Position,0,Mask,TRIGGER,,,,\r\n" + members.file_lines);
     open_for_play(u"D:\\TamrelData\\Record\\bbr_event_0000.bbr");
     EXPECT_EQ(session_->PlayFileInfo().Duration, 6U);
-    start_play();
-    ASSERT_TRUE(received_at_least(joined.size() * 2));
-    stop_play();
-    const auto stats = control::play_stats();
-    tamrel::sim::PlayHash expected;
-    cyclic_hash(expected, joined, 0, joined.size(), 0, stats.received);
-    EXPECT_EQ(stats.hash, expected.value()) << "a gap or a repeat at a file boundary";
-    EXPECT_TRUE(window_.wait_for_text(u"Next BBR", 0ms));
-    EXPECT_TRUE(window_.wait_for_text(u"File repeat", 0ms));
+    expect_played_end_to_end(members.joined);
 }
 
 // Event sets are opened by t2playfile only: the second generation's.
-class EventSetPlayTest : public PlayTest {};
+class EventSetPlayTest : public PlaySetTest {};
 
 TEST_P(EventSetPlayTest, AnEventSetPlaysLikeABlackBoxSet) {
     open(/*paced=*/false);
-    std::vector<std::uint8_t> joined;
-    std::u16string event = u"$Ver,1,Total,2,Storm warning,\r\n";
-    for (int i = 0; i < 2; ++i) {
-        const std::string title = "2026121" + std::to_string(i) + "_120000";
-        write_recording(title, 2, 0, {}, static_cast<std::uint32_t>(i) * 10'000'000U);
-        const auto& bytes = recordings_[title];
-        joined.insert(joined.end(), bytes.begin(), bytes.end());
-        event += u"$File," + platform::from_utf8(title + ".wpj") + u"\r\n";
-    }
-    write_text("20261210_115959.wev", event);
+    const Members members = write_members({"20261210_120000", "20261211_120000"}, u"");
+    write_text("20261210_115959.wev", u"$Ver,1,Total,2,Storm warning,\r\n" + members.file_lines);
     open_for_play(u"D:\\TamrelData\\Record\\20261210_115959.wev");
     EXPECT_EQ(session_->PlayFileInfo().Kind, 5);
     EXPECT_EQ(session_->PlayFileInfo().Duration, 4U);
-    start_play();
-    ASSERT_TRUE(received_at_least(joined.size() * 2));
-    stop_play();
-    const auto stats = control::play_stats();
-    tamrel::sim::PlayHash expected;
-    cyclic_hash(expected, joined, 0, joined.size(), 0, stats.received);
-    EXPECT_EQ(stats.hash, expected.value());
-    EXPECT_TRUE(window_.wait_for_text(u"Next BBR", 0ms));
+    expect_played_end_to_end(members.joined);
 }
 
 INSTANTIATE_TEST_SUITE_P(SecondGeneration, EventSetPlayTest, ::testing::Values(DeviceKind::second_generation),
